@@ -1,0 +1,49 @@
+// The game itself without drawing: board, players, history, result, and the
+// rules that change them. Plain globals, read and written by every subsystem.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+constexpr int kBoardSize = 15;
+constexpr int kSquares = kBoardSize * kBoardSize;  // 225
+
+using BoardCells = std::array<std::array<int32_t, kBoardSize>, kBoardSize>;  // [x][y]
+using MoveList = std::array<std::array<int32_t, 2>, kSquares>;               // [i] = {x, y}
+
+// Cell values and colours.
+constexpr int32_t kEmpty = 0;
+constexpr int32_t kYellow = 1;
+constexpr int32_t kBlue = 2;
+
+// Player kinds, indexed by colour in PlayerKind.
+enum : int32_t { Human = 0, Multiplayer = 1, Spontane = 2, Flexible = 3, Konsequente = 4, Denker = 5 };
+
+extern BoardCells Board;
+extern int32_t PlayerKind[3];  // -1, 0, kind of blue
+extern MoveList History;       // (-1, -1) marks an empty entry
+extern int32_t MoveCount;
+extern int32_t GameResult;  // 0 running, 1 yellow five, 2 blue five, 3 no one can win
+extern int32_t WinRowX[5];
+extern int32_t WinRowY[5];
+extern uint8_t BlueBegins;
+extern uint8_t SkipBlueTurn;
+extern int32_t Rotation;
+
+// Sets every game-state global back to its start-up value.
+void ResetGameStateGlobals();
+
+// Rules.
+void PlaceStone(int x, int y, int colour);  // with the cut of the replay list
+int32_t CheckGameResult();                  // fills WinRowX/WinRowY on a five
+bool NoOneCanWin();                         // no window is open for either colour
+int TakeBack(int colour);                   // 1 when a move was taken back
+int Replay(int colour);                     // 1 when a move was replayed (result check and game-over included)
+void RotateBoard();
+void ResetForNewGame();
+
+// True when board, history and move count agree: MoveCount in 0..225, the
+// first MoveCount entries are distinct squares holding stones, the stones on
+// the board are exactly those squares, and the colours alternate as the
+// game allows. Used to accept a game read from a file.
+bool GameIsConsistent(const BoardCells& board, const MoveList& history, int32_t moveCount);

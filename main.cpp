@@ -1,0 +1,7 @@
+#include "core/game.h"
+#include "platform/sdl/sdl_backend.h"
+
+int main() {
+  if (!InstallSdlBackend()) return 1;
+  return StartGame();
+}

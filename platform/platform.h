@@ -1,0 +1,248 @@
+// The services every other folder calls: window, drawing, input, time,
+// chance, sound, dialogs, files and embedded resources. Plain functions that
+// forward to the Backend chosen at start-up (backend.h); the deterministic
+// parts (pacing arithmetic, transform, random generator, text measuring) live
+// here so both backends share them.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// ---------------------------------------------------------------- pictures
+
+// One picture: width and height of one frame, one or more frames cut from an
+// image, and a handle about which it is placed, scaled and rotated.
+struct Picture {
+  std::string name;        // resource name or path it was loaded from
+  int width = 0;           // of one frame
+  int height = 0;
+  int frameCount = 1;
+  float handleX = 0.0f;
+  float handleY = 0.0f;
+  int texture = -1;        // backend's handle of the uploaded pixels
+  // Decoded RGBA pixels of the whole sheet (frames laid out as cells);
+  // kept so the font can measure glyphs and tests can inspect pixels.
+  int sheetWidth = 0;
+  int sheetHeight = 0;
+  int cellsPerRow = 1;     // how the frames are laid out on the sheet
+  int firstCell = 0;
+  std::vector<uint8_t> rgba;  // sheetWidth * sheetHeight * 4
+  bool hasAlpha = false;      // the source image had an alpha channel
+};
+using PictureRef = std::shared_ptr<Picture>;
+
+// ---------------------------------------------------------------- fonts
+
+// A glyph of the font system: its pixels, advance and rectangle.
+class TGlyph {
+ public:
+  virtual ~TGlyph() = default;
+  virtual const std::vector<uint8_t>* Pixels() const = 0;  // RGBA or null
+  virtual float Advance() const = 0;
+  virtual void GetRect(int& x, int& y, int& width, int& height) const = 0;
+  // Where the glyph's pixels can be drawn from: a picture and its frame.
+  // Fonts cut from one strip answer the strip, so a line of text is drawn
+  // from one texture.
+  virtual PictureRef Picture() const { return nullptr; }
+  virtual int PictureFrame() const { return 0; }
+};
+
+class TFont {
+ public:
+  virtual ~TFont() = default;
+  virtual int Style() const = 0;
+  virtual int Height() const = 0;
+  virtual int CountGlyphs() const = 0;
+  virtual int CharToGlyph(int code) const = 0;     // -1 when none
+  virtual const TGlyph* LoadGlyph(int index) = 0;  // never null
+};
+using FontRef = std::shared_ptr<TFont>;
+
+class TFontLoader {
+ public:
+  virtual ~TFontLoader() = default;
+  virtual FontRef LoadFont(const std::string& source, int size, int style) = 0;
+};
+
+// Font system: loaders are tried in turn (registered at start-up).
+void RegisterFontLoader(std::shared_ptr<TFontLoader> loader);
+FontRef LoadImageFont(const std::string& source, int size, int style);
+
+// ---------------------------------------------------------------- window
+
+void OpenWindow(int width, int height, int hertz);
+void SetWindowTitle(const std::string& title);
+void PresentFrame();
+int ScreenWidth();
+int ScreenHeight();
+
+// ---------------------------------------------------------------- drawing
+
+enum BlendMode { kBlendMask = 1, kBlendSolid = 2, kBlendAlpha = 3, kBlendLight = 4, kBlendShade = 5 };
+
+struct DrawState {
+  int red = 255, green = 255, blue = 255;
+  float alpha = 1.0f;
+  int blend = kBlendMask;
+  float rotation = 0.0f;
+  float scaleX = 1.0f, scaleY = 1.0f;
+  float ix = 1.0f, iy = 0.0f, jx = 0.0f, jy = 1.0f;
+  float originX = 0.0f, originY = 0.0f;
+};
+
+const DrawState& CurrentDrawState();
+void ResetDrawState();  // the values at window opening
+
+void SetColor(int red, int green, int blue);
+void SetAlpha(float alpha);
+void SetBlend(int mode);
+void SetDrawScale(float scaleX, float scaleY);
+void SetDrawRotation(float degrees);
+void SetOrigin(float x, float y);
+// Where a local point (px, py) of a picture drawn at (x, y) lands.
+void TransformPoint(float x, float y, float px, float py, float& outX, float& outY);
+
+void DrawPicture(const PictureRef& picture, float x, float y, int frame);
+void DrawRect(float x, float y, float width, float height);
+void DrawTextAt(const std::string& text, float x, float y);
+void SetTextFont(FontRef font);
+FontRef CurrentTextFont();
+int MeasureTextWidth(const std::string& text);
+int MeasureTextHeight(const std::string& text);
+
+PictureRef LoadPicture(const std::string& resource);
+PictureRef LoadPictureStrip(const std::string& resource, int cellWidth, int cellHeight,
+                            int firstCell, int cellCount);
+void CentreHandle(const PictureRef& picture);
+int PictureWidth(const PictureRef& picture);
+int PictureHeight(const PictureRef& picture);
+void SetTransparentColor(int red, int green, int blue);
+
+// Texts are UTF-8 in the program; the font system works with Latin-1 codes.
+std::vector<int> TextCodes(const std::string& utf8);
+
+// ---------------------------------------------------------------- input
+
+// Windows virtual-key numbering.
+enum KeyCode {
+  kKeyEnter = 13, kKeyEscape = 27, kKeySpace = 32, kKeyPageUp = 33, kKeyPageDown = 34,
+  kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40,
+  kKeyLeftCtrl = 162, kKeyRightCtrl = 163, kKeyLeftAlt = 164, kKeyRightAlt = 165
+};
+
+int KeyPressCount(int key);
+int KeyIsDown(int key);
+int NextTypedChar();
+void ClearKeys();
+int PointerX();
+int PointerY();
+int WheelPosition();
+int ButtonIsDown(int button);  // 1 left, 2 right, 3 middle
+int ButtonPressCount(int button);
+void ClearMouse();
+int CloseRequested();
+
+// What the backends feed in when they read their event queue.
+namespace input {
+void KeyEvent(int key, bool down);
+void TypedChar(int code);
+void PointerMoved(int x, int y);
+void ButtonEvent(int button, bool down);  // 1 left, 2 right, 3 middle
+void WheelMoved(int notches);             // +1 away from the user
+void CloseRequest();
+void ResetAll();
+}  // namespace input
+
+// ---------------------------------------------------------------- time and chance
+
+int ClockMs();
+
+struct Ticker {
+  double hertz = 60.0;
+  double nextTick = 0.0;  // ms on the clock
+};
+using TickerRef = std::shared_ptr<Ticker>;
+TickerRef CreateTicker(double hertz);
+void WaitTick(const TickerRef& ticker);
+
+void SeedRandom(int32_t seed);
+int32_t RandomState();
+float RandomFloat(float a, float b);
+int RandomInt(int a, int b);
+
+// ---------------------------------------------------------------- sound
+
+struct SoundClip {
+  std::string name;
+  int id = -1;            // backend's handle
+  double seconds = 0.0;   // length of the decoded music
+};
+using SoundClipRef = std::shared_ptr<SoundClip>;
+using Channel = int;      // 0 = none
+constexpr Channel kNoChannel = 0;
+
+SoundClipRef LoadSoundClip(const std::string& resource);
+Channel PlayClip(const SoundClipRef& clip);
+int Playing(Channel channel);
+void Stop(Channel channel);
+
+// ---------------------------------------------------------------- dialogs
+
+void Notify(const std::string& text);
+int Confirm(const std::string& text);
+std::string RequestFile(const std::string& title, const std::string& filter, int save,
+                        const std::string& initialPath);
+
+// ---------------------------------------------------------------- files
+
+struct StreamError : std::runtime_error {
+  explicit StreamError(const std::string& what) : std::runtime_error(what) {}
+};
+
+class FileStream;
+using StreamRef = std::shared_ptr<FileStream>;
+
+StreamRef OpenForReading(const std::string& path);
+StreamRef OpenForWriting(const std::string& path);
+int ReadByte(const StreamRef& stream);  // throws StreamError past the end
+void WriteByte(const StreamRef& stream, int value);
+std::string ReadLine(const StreamRef& stream);
+void WriteLine(const StreamRef& stream, const std::string& text);
+bool Eof(const StreamRef& stream);
+// Closes the stream; false when the data could not be written completely.
+bool Close(const StreamRef& stream);
+
+int PathType(const std::string& path);  // 0 nothing, 1 file, 2 directory
+std::string AbsolutePath(const std::string& path);
+std::string DirectoryPart(const std::string& path);
+std::string HomeDirectory();  // HOME, or the password database's entry
+
+// Writes bytes to a temporary file beside path and renames it over path,
+// so an interrupted write never destroys the old file.
+bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// ---------------------------------------------------------------- program end
+
+// Every way out of the program throws this; StartGame catches it and runs
+// the AtProgramEnd handlers once.
+struct ProgramExit {
+  int code = 0;
+};
+[[noreturn]] void EndProgram(int code = 0);
+void AtProgramEnd(std::function<void()> handler);
+void RunProgramEndHandlers();  // runs each registered handler once
+void ClearProgramEndHandlers();
+
+// ---------------------------------------------------------------- resources
+
+// Embedded bytes by "incbin::media/NAME"; an empty span (null data) when
+// there is none.
+std::span<const uint8_t> FindResource(const std::string& name);
+std::vector<std::string> ResourceNames();
+// Bytes of a resource or of a file on disk.
+bool ReadSourceBytes(const std::string& source, std::vector<uint8_t>& bytes);

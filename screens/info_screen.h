@@ -1,0 +1,3 @@
+#pragma once
+#include <cstdint>
+int32_t InfoScreen();

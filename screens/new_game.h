@@ -1,0 +1,3 @@
+#pragma once
+#include <cstdint>
+uint8_t NewGameScreen();
