@@ -15,6 +15,8 @@
 
 // ---------------------------------------------------------------- pictures
 
+class Backend;
+
 // One picture: width and height of one frame, one or more frames cut from an
 // image, and a handle about which it is placed, scaled and rotated.
 struct Picture {
@@ -33,6 +35,7 @@ struct Picture {
   int firstCell = 0;
   std::vector<uint8_t> rgba;  // sheetWidth * sheetHeight * 4
   bool hasAlpha = false;      // the source image had an alpha channel
+  std::weak_ptr<Backend> textureOwner;  // the backend that holds texture
 };
 using PictureRef = std::shared_ptr<Picture>;
 
@@ -106,6 +109,12 @@ void SetDrawRotation(float degrees);
 void SetOrigin(float x, float y);
 // Where a local point (px, py) of a picture drawn at (x, y) lands.
 void TransformPoint(float x, float y, float px, float py, float& outX, float& outY);
+
+// The five blend modes on one pixel, as the GPU is set up to do them: src is
+// the texel already multiplied by colour and alpha (0..1 each), dst the
+// framebuffer's red, green and blue (0..1), changed in place. Mode 1 draws
+// only where src alpha is at least 0.5; unknown modes act as 2.
+void BlendPixel(int mode, const float src[4], float dst[3]);
 
 void DrawPicture(const PictureRef& picture, float x, float y, int frame);
 void DrawRect(float x, float y, float width, float height);
@@ -234,6 +243,9 @@ struct ProgramExit {
   int code = 0;
 };
 [[noreturn]] void EndProgram(int code = 0);
+// SIGTERM, SIGINT and SIGHUP become a close request (CloseRequested), so a
+// logout ends the game through the normal way out and saves it.
+void InstallSignalHandlers();
 void AtProgramEnd(std::function<void()> handler);
 void RunProgramEndHandlers();  // runs each registered handler once
 void ClearProgramEndHandlers();
@@ -246,3 +258,10 @@ std::span<const uint8_t> FindResource(const std::string& name);
 std::vector<std::string> ResourceNames();
 // Bytes of a resource or of a file on disk.
 bool ReadSourceBytes(const std::string& source, std::vector<uint8_t>& bytes);
+
+// ---------------------------------------------------------------- whole state
+
+// Puts every service back to its start-up state: drawing state, text font,
+// input, random state, program-end handlers, frame pacing and transparent
+// colour. Tests start from here (InstallHeadlessBackend calls it).
+void ResetPlatformState();

@@ -3,6 +3,7 @@
 // input, a log of draw calls, and scripted answers for the dialogs.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -53,11 +54,28 @@ class HeadlessBackend : public Backend {
   bool audioAvailable = true;
   int soundsStarted = 0;
 
+  // Optional software framebuffer of the window's size: when rasterise is
+  // on, every draw call is painted with the blend formulas of BlendPixel
+  // (nearest texel), so a test can look at a frame's pixels. RGB, 0..1.
+  bool rasterise = false;
+  std::vector<float> framebuffer;
+  void ClearFramebuffer(float red, float green, float blue);
+  // Red, green, blue (0..1) at window pixel (x, y); zeros outside.
+  std::array<float, 3> PixelAt(int x, int y) const;
+
+  // Textures currently uploaded and how many uploads there were in all.
+  int liveTextures = 0;
+  int texturesUploaded = 0;
+
   // Scripting input (feeds the same input services the real backend feeds).
   void MoveTo(int x, int y);
   void Press(int button = 1);
   void Release(int button = 1);
-  void Click(int x, int y, int button = 1);  // move, press; release happens via ReleaseAfterFrames
+  // Move and press; the button goes up again once releaseAfterFrames more
+  // frames have been presented, so the game sees one whole click.
+  void Click(int x, int y, int button = 1);
+  int releaseAfterFrames = 1;
+  void TapKey(int key);  // down and up at once: one press, not held
   void KeyDown(int key);
   void KeyUp(int key);
   void Type(int code);
@@ -90,9 +108,13 @@ class HeadlessBackend : public Backend {
   struct ChannelInfo { int clip; int64_t started; bool stopped; };
   std::vector<ClipInfo> clips_;
   std::vector<ChannelInfo> channels_;
+  struct PendingRelease { int button; int64_t frame; };
+  std::vector<PendingRelease> releases_;
   int nextTexture_ = 1;
+  void Rasterise(const DrawCommand& command);
 };
 
 // Installs a fresh headless backend and resets the platform's own state
-// (drawing state, input, random state, program-end handlers, ticker time).
+// (ResetPlatformState: drawing state, text font, input, random state,
+// program-end handlers, frame pacing, transparent colour).
 std::shared_ptr<HeadlessBackend> InstallHeadlessBackend();
