@@ -14,5 +14,17 @@ std::vector<uint8_t> GameRecordBytes();
 // out of range or inconsistent is rejected and the game is left untouched.
 bool ApplyGameRecord(const std::vector<uint8_t>& bytes, size_t offset, bool exact);
 
+// The load and save entries of the left dock: requester, file, messages.
 void LoadGameCommand();
 void SaveGameCommand();
+
+// The file part of those commands, for a path already chosen. Both report
+// failures with their message box and leave the game untouched; GameFolder
+// follows a file that was read or written. LoadGameFile runs the game-over
+// display when the loaded game is decided.
+bool LoadGameFile(const std::string& path);
+bool SaveGameFile(const std::string& path);
+
+// The texts of the two failure messages.
+std::string LoadFailureText(const std::string& path);
+std::string SaveFailureText(const std::string& path);

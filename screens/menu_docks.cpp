@@ -1,0 +1,158 @@
+#include "screens/menu_docks.h"
+
+#include "core/game.h"
+#include "core/game_state.h"
+#include "core/presentation.h"
+#include "engine_link/engine_link.h"
+#include "persist/game_record.h"
+#include "platform/strip_font.h"
+#include "screens/info_screen.h"
+#include "screens/new_game.h"
+#include "toolkit/TAction.h"
+#include "toolkit/TMacDockImitat.h"
+#include "view/board_view.h"
+
+std::shared_ptr<TMacDockImitat_Vertikal_Left> LeftDock;
+std::shared_ptr<TMacDockImitat_Vertikal_Right> RightDock;
+FontRef GameFont;
+
+namespace {
+
+enum LeftEntry { kNewGame, kLoad, kSave, kInfo, kMusic, kQuit };
+enum RightEntry { kSwitchView, kSwitchSize, kTurnBoard, kNetwork, kTakeBack, kReplay };
+
+// A modal window or another screen may leave buttons and keys held that the
+// turn loop must not read as a new press.
+void ForgetHeldInput() {
+  if (Action) Action->flush();
+}
+
+void ToggleMusic() {
+  if (MusicOn == 1) {
+    MusicOn = 0;
+    Stop(MusicChannel);
+    MusicChannel = kNoChannel;
+  } else {
+    MusicOn = 1;
+    if (!Music) Music = LoadSoundClip("incbin::media/music.ogg");
+    MusicChannel = PlayClip(Music);
+  }
+}
+
+// After a new game the colour whose turn is running goes on only when it is
+// the one to begin; otherwise its turn ends so the main loop hands the first
+// move to the right colour.
+int NewGameCommand(int colour) {
+  if (NewGameScreen() != 1) return 0;
+  const int beginner = BlueBegins == 1 ? kBlue : kYellow;
+  return colour == beginner ? 0 : 1;
+}
+
+int RunLeftCommand(int command, int colour) {
+  switch (command) {
+    case kNewGame:
+      LeftDock->StopAnimation();
+      return NewGameCommand(colour);
+    case kLoad:
+      LeftDock->StopAnimation();
+      LoadGameCommand();
+      ForgetHeldInput();
+      return 0;
+    case kSave:
+      LeftDock->StopAnimation();
+      SaveGameCommand();
+      ForgetHeldInput();
+      return 0;
+    case kInfo:
+      LeftDock->StopAnimation();
+      InfoScreen();
+      return 0;
+    case kMusic:
+      ToggleMusic();
+      return 0;
+    case kQuit:
+      EndProgram();
+  }
+  return 0;
+}
+
+void SwitchSize() {
+  if (SmallWindow == 0) {
+    SmallWindow = 1;
+    Scale = Scale / 4 * 3;
+  } else {
+    SmallWindow = 0;
+    Scale = Scale * 4 / 3;
+  }
+  DepthBase = int(Scale * 618);
+  WindowHeight = int(850 * Scale);
+  OpenGameWindow();
+}
+
+int NetworkCommand(int colour) {
+  if (GameResult != 0) return 0;
+  RightDock->StopAnimation();
+  std::string answer = SendGameState(colour);
+  if (answer != "ok") {
+    Notify(
+        "Die Netzwerkverbindung zur Vermittlung\ndes aktuellen Spiel-Zustands scheiterte\nmit "
+        "folgender Fehlermeldung:\n" +
+        answer);
+    ForgetHeldInput();
+    return 0;
+  }
+  answer = AwaitExternalMove(colour);
+  if (answer == "ok") return 1;
+  Notify(answer);
+  ForgetHeldInput();
+  return 0;
+}
+
+// Between two humans a move taken back or replayed hands the turn over.
+int TurnOverForTwoHumans(int changed) { return changed == 1 && PlayerKind[kBlue] == Multiplayer ? 1 : 0; }
+
+int RunRightCommand(int command, int colour) {
+  switch (command) {
+    case kSwitchView:
+      View2D = uint8_t((View2D + 1) % 2);
+      OpenGameWindow();
+      return 0;
+    case kSwitchSize:
+      SwitchSize();
+      return 0;
+    case kTurnBoard:
+      RotateBoard();
+      return 0;
+    case kNetwork:
+      return NetworkCommand(colour);
+    case kTakeBack:
+      return TurnOverForTwoHumans(TakeBack(colour));
+    case kReplay:
+      return TurnOverForTwoHumans(Replay(colour));
+  }
+  return 0;
+}
+
+}  // namespace
+
+int RunMenuDocks(int colour, int react) {
+  const int y = 300 + 135 * View2D;
+  const int l = LeftDock ? LeftDock->show(0, y) : -1;
+  const int r = RightDock ? RightDock->show(1400 - 400 * View2D, y) : -1;
+  if (react != 1) return 0;
+  if (l >= 0 && RunLeftCommand(l, colour) == 1) return 1;
+  if (r >= 0 && RunRightCommand(r, colour) == 1) return 1;
+  return 0;
+}
+
+void OpenGameWindow() {
+  WindowWidth = View2D == 1 ? int(1000 * Scale) : int(1400 * Scale);
+  OpenWindow(WindowWidth, WindowHeight, 60);
+  SetTransparentColor(255, 255, 255);
+  SetBlend(kBlendAlpha);
+  ComputeBoardGeometry();
+  LeftDock = TMacDockImitat_Vertikal_Left::build(int(540 * Scale), 6, "incbin::media/Dock-Left.png", 120, 120);
+  RightDock = TMacDockImitat_Vertikal_Right::build(int(540 * Scale), 6, "incbin::media/Dock-Right.png", 120, 120);
+  GameFont = LoadAutoSizedFont("incbin::media/bitmapfont.png", 46, 60, 22, kStripFontGlyphList, -2, 0);
+  if (GameFont) SetTextFont(GameFont);
+}

@@ -1,0 +1,59 @@
+#include "screens/new_game.h"
+
+#include "core/game.h"
+#include "core/game_state.h"
+#include "core/presentation.h"
+#include "screens/menu_docks.h"
+#include "toolkit/TAction.h"
+#include "toolkit/TMacDockImitat.h"
+
+namespace {
+
+void DrawPanel(const PictureRef& panel) {
+  SetAlpha(1.0f);
+  SetDrawScale(Scale, Scale);
+  DrawPicture(BoardPicture[Rotation][View2D], 0, 0, 0);
+  DrawPicture(panel, float(WindowWidth / 2), 400 * Scale, 0);
+  SetColor(255, 222, 0);
+  DrawTextAt("Neues Spiel starten!", (460 - 200 * View2D) * Scale, 280 * Scale);
+  SetColor(255, 255, 255);
+  DrawTextAt("Gegner wählen:", (500 - 200 * View2D) * Scale, 380 * Scale);
+}
+
+}  // namespace
+
+uint8_t NewGameScreen() {
+  if (GameResult == 0 && MoveCount > 0 && Confirm("Willst du wirklich das aktuelle Spiel abbrechen?") != 1)
+    return 0;
+
+  PictureRef panel = LoadPicture("incbin::media/NewGameBackground.png");
+  if (panel) CentreHandle(panel);
+  auto dock = TMacDockImitat_Horizontal::build(400, 5, "incbin::media/NewGameDock.png", 120, 150,
+                                               "incbin::media/NewGameDockTitles.png");
+  Action->flush();
+  ResetForNewGame();
+
+  int choice = 0;
+  for (;;) {
+    Action->update();
+    DrawPanel(panel);
+    RunMenuDocks(1, 0);
+    choice = dock->show(700 - 200 * View2D, 540) + 1;
+    PresentFrame();
+    if (Action->Escape == 1) {
+      choice = -1;
+      // Leaving while Escape is still held would let the board screen take
+      // it for the quit question.
+      while (Action->Escape == 1) Action->wait();
+      break;
+    }
+    KeepMusicAlive();
+    if (choice > 0 || Action->Close == 1) break;
+  }
+
+  SetDrawScale(Scale, Scale);
+  SetAlpha(1.0f);
+  if (choice > 0) PlayerKind[kBlue] = choice;
+  Action->flush();
+  return 1;
+}
