@@ -1,0 +1,276 @@
+// The fast evaluation. Every window keeps its stone counts and every square
+// the sum of what its windows give it, so a stone changes only the windows
+// through its square (at most 20) and the squares within four steps of it.
+// Ranking rejects most squares with one comparison against the last place.
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "ai/evaluation.h"
+#include "ai/incremental_eval.h"
+#include "core/game_state.h"
+
+int32_t Potential[15][15][3];
+int32_t TopLast = 4;
+int32_t TopValue[kMaxTopPlaces][3];
+int32_t TopCol[kMaxTopPlaces][3];
+int32_t TopRow[kMaxTopPlaces][3];
+
+namespace {
+
+constexpr int kWindows = 572;
+constexpr int kReach = 4;                // a window reaches four squares beyond a stone
+constexpr int kLine = 2 * kReach + 1;    // squares of one direction touched by a stone
+constexpr int32_t kPow5[6] = {1, 5, 25, 125, 625, 3125};
+
+struct Tables {
+  // lineSquare[q][d][j]: square at offset j - 4 from q in direction d, or -1.
+  int16_t lineSquare[kSquares][4][kLine];
+  // windowAt[q][d][s]: window covering offsets s-4 .. s of direction d through q, or -1.
+  int16_t windowAt[kSquares][4][5];
+  int16_t windowsThrough[kSquares];  // for the empty board's potentials
+};
+
+constexpr int kDx[4] = {1, 0, 1, 1};
+constexpr int kDy[4] = {0, 1, 1, -1};
+
+Tables BuildTables() {
+  Tables t{};
+  std::memset(t.lineSquare, -1, sizeof t.lineSquare);
+  std::memset(t.windowAt, -1, sizeof t.windowAt);
+  auto onBoard = [](int x, int y) { return x >= 0 && x < 15 && y >= 0 && y < 15; };
+  // Window ids in direction order; a window is named by its first square.
+  int16_t windowId[4][15][15];
+  std::memset(windowId, -1, sizeof windowId);
+  int16_t next = 0;
+  for (int d = 0; d < 4; ++d)
+    for (int x = 0; x < 15; ++x)
+      for (int y = 0; y < 15; ++y)
+        if (onBoard(x + 4 * kDx[d], y + 4 * kDy[d])) windowId[d][x][y] = next++;
+  for (int x = 0; x < 15; ++x) {
+    for (int y = 0; y < 15; ++y) {
+      int q = x * 15 + y;
+      for (int d = 0; d < 4; ++d) {
+        for (int j = 0; j < kLine; ++j) {
+          int sx = x + (j - kReach) * kDx[d], sy = y + (j - kReach) * kDy[d];
+          if (onBoard(sx, sy)) t.lineSquare[q][d][j] = int16_t(sx * 15 + sy);
+        }
+        for (int s = 0; s < 5; ++s) {
+          int sx = x + (s - kReach) * kDx[d], sy = y + (s - kReach) * kDy[d];
+          if (onBoard(sx, sy) && windowId[d][sx][sy] >= 0) {
+            t.windowAt[q][d][s] = windowId[d][sx][sy];
+            ++t.windowsThrough[q];
+          }
+        }
+      }
+    }
+  }
+  return t;
+}
+
+const Tables& T() {
+  static const Tables tables = BuildTables();
+  return tables;
+}
+
+// What a window gives each of its empty squares, for yellow and for blue,
+// indexed by its yellow and blue stone counts.
+struct Gift {
+  int32_t yellow, blue;
+};
+constexpr std::array<std::array<Gift, 6>, 6> BuildGifts() {
+  std::array<std::array<Gift, 6>, 6> g{};
+  for (int s1 = 0; s1 <= 5; ++s1)
+    for (int s2 = 0; s1 + s2 <= 5; ++s2) {
+      bool open = s1 + s2 < 5;
+      g[s1][s2].yellow = open && s2 == 0 ? kPow5[s1] : 0;
+      g[s1][s2].blue = open && s1 == 0 ? kPow5[s2] : 0;
+    }
+  return g;
+}
+constexpr auto kGift = BuildGifts();
+
+struct State {
+  bool built = false;
+  int8_t cell[kSquares];
+  int8_t count[kWindows][3];  // [window][colour]: stones of that colour
+  int32_t raw[3][kSquares];   // what the windows give the square, occupied or not
+  int32_t both[kSquares];     // yellow + blue potential; 0 when occupied
+  int32_t reaching[3][2];     // [colour][0: >= 250, 1: >= 625] empty squares
+};
+State S;
+
+void Count(int q, int sign) {
+  for (int k = 1; k <= 2; ++k) {
+    int32_t v = S.raw[k][q];
+    S.reaching[k][0] += sign * (v >= kThreatValue);
+    S.reaching[k][1] += sign * (v >= kFourValue);
+  }
+}
+
+void Adjust(int q, int32_t yellow, int32_t blue) {
+  if (S.cell[q] != kEmpty) {
+    S.raw[1][q] += yellow;
+    S.raw[2][q] += blue;
+    return;
+  }
+  Count(q, -1);
+  S.raw[1][q] += yellow;
+  S.raw[2][q] += blue;
+  S.both[q] = S.raw[1][q] + S.raw[2][q];
+  Count(q, +1);
+}
+
+// Adds (sign +1) or removes (-1) a stone of the colour on square q; the
+// square's own cell value is handled by the callers.
+void UpdateWindows(int q, int colour, int sign) {
+  const Tables& t = T();
+  for (int d = 0; d < 4; ++d) {
+    int32_t dYellow[kLine] = {}, dBlue[kLine] = {};
+    bool any = false;
+    for (int s = 0; s < 5; ++s) {
+      int w = t.windowAt[q][d][s];
+      if (w < 0) continue;
+      int8_t* c = S.count[w];
+      Gift before = kGift[c[1]][c[2]];
+      c[colour] = int8_t(c[colour] + sign);
+      Gift after = kGift[c[1]][c[2]];
+      int32_t gy = after.yellow - before.yellow, gb = after.blue - before.blue;
+      if ((gy | gb) == 0) continue;
+      any = true;
+      for (int j = s; j < s + 5; ++j) {
+        dYellow[j] += gy;
+        dBlue[j] += gb;
+      }
+    }
+    if (!any) continue;
+    for (int j = 0; j < kLine; ++j)
+      if ((dYellow[j] | dBlue[j]) != 0) Adjust(t.lineSquare[q][d][j], dYellow[j], dBlue[j]);
+  }
+}
+
+void BuildEmpty() {
+  const Tables& t = T();
+  std::memset(S.count, 0, sizeof S.count);
+  std::memset(S.reaching, 0, sizeof S.reaching);
+  for (int q = 0; q < kSquares; ++q) {
+    S.cell[q] = kEmpty;
+    S.raw[1][q] = S.raw[2][q] = t.windowsThrough[q];
+    S.both[q] = 2 * t.windowsThrough[q];
+  }
+  S.built = true;
+}
+
+void Place(int q, int colour) {
+  Count(q, -1);
+  S.cell[q] = int8_t(colour);
+  S.both[q] = 0;
+  UpdateWindows(q, colour, +1);
+}
+
+void Remove(int q) {
+  UpdateWindows(q, S.cell[q], -1);
+  S.cell[q] = kEmpty;
+  S.both[q] = S.raw[1][q] + S.raw[2][q];
+  Count(q, +1);
+}
+
+}  // namespace
+
+void SyncEvaluationWithBoard() {
+  if (!S.built) BuildEmpty();
+  for (int x = 0; x < 15; ++x) {
+    for (int y = 0; y < 15; ++y) {
+      int q = x * 15 + y;
+      int32_t want = Board[x][y];
+      // Only 0, 1 and 2 ever occur; anything else is read as empty so a bad
+      // board cannot index outside the window counts.
+      if (want != kYellow && want != kBlue) want = kEmpty;
+      if (S.cell[q] == want) continue;
+      if (S.cell[q] != kEmpty) Remove(q);
+      if (want != kEmpty) Place(q, want);
+    }
+  }
+}
+
+void SearchPlace(int x, int y, int colour) {
+  Board[x][y] = colour;
+  Place(x * 15 + y, colour);
+}
+
+void SearchRemove(int x, int y) {
+  Board[x][y] = kEmpty;
+  Remove(x * 15 + y);
+}
+
+bool PotentialReaches(int colour, int threshold) {
+  return S.reaching[colour][threshold >= kFourValue ? 1 : 0] > 0;
+}
+
+int BestSquaresForBoth(int count, int xs[], int ys[], int values[]) {
+  int filled = 0;
+  if (count <= 0) return 0;
+  for (int q = 0; q < kSquares; ++q) {
+    int32_t v = S.both[q];
+    if (v <= 0 || (filled == count && v <= values[count - 1])) continue;
+    int n = 0;
+    while (n < filled && v <= values[n]) ++n;
+    int last = std::min(filled, count - 1);
+    for (int m = last; m > n; --m) {
+      values[m] = values[m - 1];
+      xs[m] = xs[m - 1];
+      ys[m] = ys[m - 1];
+    }
+    values[n] = v;
+    xs[n] = q / 15;
+    ys[n] = q % 15;
+    if (filled < count) ++filled;
+  }
+  return filled;
+}
+
+void PublishPotential() {
+  for (int x = 0; x < 15; ++x) {
+    for (int y = 0; y < 15; ++y) {
+      int q = x * 15 + y;
+      bool empty = S.cell[q] == kEmpty;
+      Potential[x][y][0] = 0;
+      Potential[x][y][1] = empty ? S.raw[1][q] : 0;
+      Potential[x][y][2] = empty ? S.raw[2][q] : 0;
+    }
+  }
+}
+
+void ComputePotential() {
+  SyncEvaluationWithBoard();
+  PublishPotential();
+}
+
+void RankCandidates() {
+  std::memset(TopValue, 0, sizeof TopValue);
+  std::memset(TopCol, 0, sizeof TopCol);
+  std::memset(TopRow, 0, sizeof TopRow);
+  const int last = std::clamp<int>(TopLast, 0, kMaxTopPlaces - 1);
+  auto offer = [last](int k, int32_t v, int x, int y) {
+    // Sorted highest first: not above the last place means not above any.
+    if (!(v > TopValue[last][k])) return;
+    int n = 0;
+    while (!(v > TopValue[n][k])) ++n;
+    for (int m = last; m > n; --m) {
+      TopValue[m][k] = TopValue[m - 1][k];
+      TopCol[m][k] = TopCol[m - 1][k];
+      TopRow[m][k] = TopRow[m - 1][k];
+    }
+    TopValue[n][k] = v;
+    TopCol[n][k] = x;
+    TopRow[n][k] = y;
+  };
+  for (int x = 0; x < 15; ++x) {
+    for (int y = 0; y < 15; ++y) {
+      int32_t yellow = Potential[x][y][1], blue = Potential[x][y][2];
+      offer(1, yellow, x, y);
+      offer(2, blue, x, y);
+      offer(0, yellow + blue, x, y);
+    }
+  }
+}

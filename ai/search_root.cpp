@@ -1,0 +1,80 @@
+// The Denker's search as the player sees it: the board with a progress bar
+// growing one cell per first move, and the quit question between first moves.
+#include <string>
+
+#include "ai/evaluation.h"
+#include "ai/search.h"
+#include "core/game_state.h"
+#include "core/presentation.h"
+#include "platform/platform.h"
+#include "screens/menu_docks.h"
+#include "view/board_view.h"
+
+bool SearchShowsProgress = true;
+
+namespace {
+
+constexpr int kBarCells = 5;
+const char* const kQuitQuestion = "Willst du wirklich das Programm beenden?";
+
+// Board picture, docks and stones; the docks react only in the first pass.
+void DrawBackground(int react) {
+  SetDrawScale(Scale, Scale);
+  DrawBoardPicture();
+  RunMenuDocks(kYellow, react);
+  SetDrawScale(Scale, Scale);
+  DrawStones();
+}
+
+void DrawCaptions() {
+  SetColor(255, 128, 255);
+  SetDrawScale(0.6f * Scale, 0.6f * Scale);
+  DrawTextAt("Moment bitte ...", Scale * (330 - 200 * View2D), Scale * 48);
+  DrawTextAt("Ich denke nach!", Scale * (840 - 200 * View2D), Scale * 48);
+  SetDrawScale(Scale, Scale);
+  SetColor(255, 255, 255);
+}
+
+// Cells 0 .. filled-1 at their places, optionally cell 0 once more at the
+// place of the last cell (the finished bar), then the cover. The whole bar
+// is drawn each time: a presented frame need not keep what the last one had.
+void DrawBar(const PictureRef& strip, int filled, bool finished) {
+  for (int i = 0; i < filled; ++i)
+    DrawPicture(strip, WindowWidth / 2 + Scale * (48 * i - 125), Scale * 25, i);
+  if (finished)
+    DrawPicture(strip, WindowWidth / 2 + Scale * (48 * (kBarCells - 1) - 125), Scale * 25, 0);
+  DrawPicture(ProgressCover, WindowWidth / 2 - Scale * 130, Scale * 20, 0);
+}
+
+}  // namespace
+
+std::optional<Move> DenkerSearch() {
+  const int depth = SearchDepthFor(MoveCount);
+  if (!SearchShowsProgress) return RunSearch(depth).move;
+
+  KeyPressCount(kKeyEscape);
+  DrawBackground(1);
+  if (TopValue[0][0] == 0) return std::nullopt;
+  PictureRef strip = LoadPictureStrip("incbin::media/progress-bar.png", 240 / kBarCells, 10, 0, kBarCells);
+  DrawCaptions();
+
+  SearchHooks hooks;
+  hooks.beforeFirstMove = [&](int i) {
+    if (i > 0) {
+      DrawBackground(0);
+      DrawCaptions();
+    }
+    DrawBar(strip, i + 1, false);
+    PresentFrame();
+  };
+  hooks.afterFirstMove = [](int) {
+    if (KeyPressCount(kKeyEscape) > 0 && Confirm(kQuitQuestion)) EndProgram();
+  };
+  SearchResult result = RunSearch(depth, hooks);
+
+  DrawBackground(0);
+  DrawCaptions();
+  DrawBar(strip, kBarCells - 1, true);
+  PresentFrame();
+  return result.move;
+}
