@@ -34,3 +34,7 @@ void ResetPresentationGlobals();
 
 // Scale of the large window for a desktop of the given size.
 float ScaleForDesktop(int screenWidth, int screenHeight);
+// Width of the design canvas of the current view: 1400 perspective, 1000 flat.
+int32_t DesignWidth();
+// WindowWidth and WindowHeight from Scale and the view.
+void ComputeWindowSize();

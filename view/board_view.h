@@ -17,5 +17,11 @@ extern float StoneScaleY;
 void ComputeBoardGeometry();
 void DrawBoardPicture();  // SetDrawScale(Scale, Scale) and the board picture at (0, 0)
 void DrawStones();
+// Perspective depth rule: StoneScaleY = screenY / DepthBase, StoneScaleX =
+// 0.8 * StoneScaleY + 0.2, and SetDrawScale(Scale * StoneScaleX, Scale * StoneScaleY).
+void SetDepthScale(float screenY);
+// One stone picture of the colour's player kind on square (x, y) of the
+// current view, at the drawing state the caller set.
+void DrawStoneAt(int colour, int x, int y);
 // The empty square under the window point, or false.
 bool PickSquare(int pointerX, int pointerY, int& x, int& y);

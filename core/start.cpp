@@ -1,0 +1,165 @@
+// Start-up, the splash screen, the resume of the saved game and the main loop.
+#include <string>
+
+#include "core/game.h"
+#include "core/game_state.h"
+#include "core/presentation.h"
+#include "platform/platform.h"
+#include "screens/menu_docks.h"
+#include "toolkit/TAction.h"
+#include "view/board_view.h"
+#include "view/game_over.h"
+
+namespace {
+
+constexpr int kSplashMs = 1500;
+
+struct SplashLetter {
+  const char* text;
+  int x;
+  int red, green, blue;
+};
+// The word in the colours of the stones.
+constexpr SplashLetter kSplashLetters[5] = {
+    {"K", 488, 0, 0, 255}, {"a", 548, 0, 255, 255}, {"v", 602, 0, 255, 0},
+    {"r", 660, 255, 0, 0}, {"o", 760, 255, 0, 255},
+};
+
+int ShowSplash() {
+  Background = LoadPicture("incbin::media/EmptyBackground.jpg");
+  SetDrawScale(Scale, Scale);
+  DrawPicture(Background, 0, 0, 0);
+  SetDrawScale(2 * Scale, 2 * Scale);
+  // The flat window is 400 design pixels narrower: the word moves left by half.
+  for (const auto& letter : kSplashLetters) {
+    SetColor(letter.red, letter.green, letter.blue);
+    DrawTextAt(letter.text, Scale * float(letter.x - 200 * View2D), 470 * Scale);
+  }
+  SetColor(255, 255, 255);
+  PresentFrame();
+  return ClockMs();
+}
+
+void LoadMedia() {
+  for (int i = 0; i < 4; ++i) {
+    BoardPicture[i][0] = LoadPicture("incbin::media/3D-Board-" + std::to_string(i) + ".jpg");
+    BoardPicture[i][1] = LoadPicture("incbin::media/2D-Board-" + std::to_string(i) + "-schmal.jpg");
+  }
+  for (int i = 0; i < 6; ++i) {
+    StonePicture[i][0] = LoadPicture("incbin::media/3D-button-" + std::to_string(i) + ".png");
+    StonePicture[i][1] = LoadPicture("incbin::media/2D-button-" + std::to_string(i) + ".png");
+    CentreHandle(StonePicture[i][0]);
+    CentreHandle(StonePicture[i][1]);
+  }
+  ProgressCover = LoadPicture("incbin::media/progress-cover.png");
+  Music = LoadSoundClip("incbin::media/music.ogg");
+  if (MusicOn == 1) MusicChannel = PlayClip(Music);
+}
+
+void EndOnCloseRequest() {
+  if (CloseRequested()) EndProgram();
+}
+
+void YellowTurn() {
+  if (HumanTurn(kYellow) != 1) EndProgram();
+}
+
+// Blue's move and its result check (step B without the SkipBlueTurn test).
+void BlueMoves() {
+  if (PlayerKind[kBlue] > Multiplayer) {
+    while (ComputerTurn() != 1) EndOnCloseRequest();
+  } else if (HumanTurn(kBlue) != 1) {
+    EndProgram();
+  }
+  GameResult = CheckGameResult();
+  if (GameResult > 0) {
+    GameOverScreen();
+    BlueBegins = 0;
+  }
+}
+
+void StepA() {
+  YellowTurn();
+  GameResult = CheckGameResult();
+  if (GameResult > 0) {
+    GameOverScreen();
+    BlueBegins = 1;
+  }
+}
+
+void StepB() {
+  if (SkipBlueTurn == 0) BlueMoves();
+  EndOnCloseRequest();
+}
+
+// Whose move it is in an unfinished game, from the stones on the board: the
+// colour with fewer stones, or the one that began when both have as many.
+bool BlueToMove() {
+  int yellow = 0, blue = 0;
+  for (const auto& column : Board)
+    for (int32_t cell : column) {
+      yellow += cell == kYellow;
+      blue += cell == kBlue;
+    }
+  if (yellow != blue) return blue < yellow;
+  return BlueBegins == 1;
+}
+
+// A loaded five shows its game-over display at once; an unfinished game goes
+// on with the colour whose move it is. A position nobody can win any more is
+// shown as finished only after the next move.
+void ResumeSavedGame() {
+  GameResult = CheckGameResult();
+  if (GameResult == kYellow) {
+    GameOverScreen();
+    BlueBegins = 1;
+    if (SkipBlueTurn == 0) BlueMoves();
+  } else if (GameResult == kBlue) {
+    GameOverScreen();
+    BlueBegins = 0;
+  } else if (BlueToMove()) {
+    BlueMoves();
+  }
+  EndOnCloseRequest();
+}
+
+void RunGame() {
+  ResetGameStateGlobals();
+  ResetPresentationGlobals();
+  InstallSignalHandlers();
+  Action = TAction::build();
+  Ticker = CreateTicker(60);
+  SeedRandom(ClockMs());
+  const std::string home = HomeDirectory();
+  SettingsPath = home + "/.Kavro.ini";
+  AtProgramEnd(SaveSettings);
+  Scale = ScaleForDesktop(ScreenWidth(), ScreenHeight());
+  GameFolder = home;
+  LoadSettings();
+  if (SmallWindow == 1) Scale = Scale / 4 * 3;
+  ComputeWindowSize();
+  SetWindowTitle("Kavro");
+  OpenGameWindow();
+  const int splashStart = ShowSplash();
+  LoadMedia();
+  DepthBase = int32_t(618 * Scale);
+  while (ClockMs() - splashStart < kSplashMs) WaitTick(Ticker);
+  ResumeSavedGame();
+  while (true) {
+    StepA();
+    StepB();
+  }
+}
+
+}  // namespace
+
+int StartGame() {
+  int code = 0;
+  try {
+    RunGame();
+  } catch (const ProgramExit& exit) {
+    code = exit.code;
+  }
+  RunProgramEndHandlers();
+  return code;
+}

@@ -1,0 +1,125 @@
+// The three interaction loops of a move: the human's turn, the computer's
+// turn and the display of a move computed by the external engine.
+#include <optional>
+
+#include "ai/opponents.h"
+#include "core/game.h"
+#include "core/game_state.h"
+#include "core/presentation.h"
+#include "platform/platform.h"
+#include "screens/menu_docks.h"
+#include "toolkit/TAction.h"
+#include "toolkit/TSpeedControl.h"
+#include "view/board_view.h"
+
+namespace {
+
+constexpr int kFlightCurves[3] = {2, 4, 7};
+
+// One flying stone: where it starts and how it moves, and the frame loop that
+// carries it onto square (x, y) in ComputerPause milliseconds.
+struct Flight {
+  int x = 0, y = 0;
+  int colour = kBlue;
+  bool fromBottom = false;
+  float startX = 0.0f;
+  int curve = 2;
+};
+
+Flight StartFlight(int x, int y, int colour, bool fromBottom) {
+  Flight flight;
+  flight.x = x;
+  flight.y = y;
+  flight.colour = colour;
+  flight.fromBottom = fromBottom;
+  // Drawn in this order: the start point, then the curve.
+  flight.startX = float(RandomInt(int(0.25 * WindowWidth), int(0.75 * WindowWidth)));
+  flight.curve = kFlightCurves[RandomInt(0, 2)];
+  return flight;
+}
+
+void DrawFlyingStone(const Flight& flight, const TSpeedControl& timing) {
+  const float targetX = float(CellX[flight.x][flight.y]);
+  const float targetY = float(RowY[flight.y]);
+  const float px = flight.startX + (targetX - flight.startX) * timing.GetValue(0, uint8_t(flight.curve));
+  const float g = timing.GetValue(0, 4);
+  const float py = flight.fromBottom ? (1.0f - g) * float(WindowHeight) + g * targetY : g * targetY;
+  if (View2D)
+    SetDrawScale(Scale, Scale);
+  else
+    SetDepthScale(py);
+  const int kind = PlayerKind[flight.colour];
+  if (kind >= 0 && kind <= 5) DrawPicture(StonePicture[kind][View2D ? 1 : 0], px, py, 0);
+}
+
+// Runs the flight's frames; returns when the stone has arrived.
+void Fly(const Flight& flight) {
+  auto timing = TSpeedControl::build();
+  timing->Start();
+  while (true) {
+    Action->update();
+    DrawBoardPicture();
+    RunMenuDocks(1, 0);
+    SetDrawScale(Scale, Scale);
+    DrawStones();
+    timing->UpdateTime();
+    timing->UpdateStates(ComputerPause, 0);
+    DrawFlyingStone(flight, *timing);
+    PresentFrame();
+    if (timing->Duration >= ComputerPause) return;
+    AskQuitOnEscape();
+    KeepMusicAlive();
+    if (Action->Close) EndProgram();
+  }
+}
+
+}  // namespace
+
+void AskQuitOnEscape() {
+  if (!Action->Escape) return;
+  if (Confirm("Willst du wirklich das Programm beenden?")) EndProgram();
+  Action->flush(-99999, -99999);
+}
+
+// The clip is not looped: restarting it whenever it ended makes it loop.
+void KeepMusicAlive() {
+  if (MusicOn == 1 && Music && !Playing(MusicChannel)) MusicChannel = PlayClip(Music);
+}
+
+int32_t HumanTurn(int colour) {
+  Action->flush(-99999, -99999);
+  SkipBlueTurn = 0;
+  while (true) {
+    DrawBoardPicture();
+    DrawStones();
+    Action->update();
+    if (RunMenuDocks(colour, 1) == 1) return 1;
+    PresentFrame();
+    if (Action->MouseKey == 1) {
+      int x = 0, y = 0;
+      if (PickSquare(Action->X, Action->Y, x, y)) {
+        PlaceStone(x, y, colour);
+        return 1;
+      }
+    }
+    AskQuitOnEscape();
+    KeepMusicAlive();
+    if (Action->Close) return 0;
+  }
+}
+
+int32_t ComputerTurn() {
+  const std::optional<Move> move = ChooseComputerMove();
+  if (!move) return 1;
+  const int x = move->first, y = move->second;
+  if (x < 0 || x >= kBoardSize || y < 0 || y >= kBoardSize || Board[x][y] != kEmpty) return 1;
+  Fly(StartFlight(x, y, kBlue, false));
+  PlaceStone(x, y, kBlue);
+  return 1;
+}
+
+int32_t ShowExternalMove(const int32_t move[2], int colour) {
+  if (move[0] < 0 || move[0] >= kBoardSize || move[1] < 0 || move[1] >= kBoardSize) return 1;
+  Fly(StartFlight(move[0], move[1], colour, true));
+  return 1;
+}

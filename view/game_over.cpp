@@ -1,0 +1,112 @@
+// The end of a game: the board stays, the five winning stones glow or swing,
+// and a wave text names the winner, until a command sets GameResult to 0.
+#include "view/game_over.h"
+
+#include <memory>
+#include <string>
+
+#include "core/game.h"
+#include "core/game_state.h"
+#include "core/presentation.h"
+#include "platform/platform.h"
+#include "screens/menu_docks.h"
+#include "toolkit/TAction.h"
+#include "toolkit/TSpeedControl.h"
+#include "toolkit/TTextSnake.h"
+#include "view/board_view.h"
+
+namespace {
+
+struct Announcement {
+  std::string text;
+  int32_t appearTime = 2000;
+  int32_t upDownTime = 600;
+  int32_t height = 10;
+  int red = 255, green = 255, blue = 255;
+};
+
+// Against the computer it speaks in the opponent's voice and colour.
+Announcement AnnouncementFor(int result) {
+  const bool computer = PlayerKind[kBlue] > Multiplayer;
+  if (result == kYellow)
+    return {computer ? "Du hast gewonnen ..." : "Gelb hat gewonnen ...", 2000, 600, 10, 255, 222, 0};
+  if (result == kBlue) {
+    if (!computer) return {"Blau hat gewonnen ...", 2000, 500, 10, 0, 0, 255};
+    Announcement a{"Ich habe gewonnen ...", 2000, 300, 20, 255, 255, 255};
+    switch (PlayerKind[kBlue]) {
+      case Spontane: a.red = 0, a.green = 255, a.blue = 255; break;
+      case Flexible: a.red = 0, a.green = 255, a.blue = 0; break;
+      case Konsequente: a.red = 255, a.green = 0, a.blue = 0; break;
+      default: a.red = 255, a.green = 128, a.blue = 255; break;
+    }
+    return a;
+  }
+  return {"Keiner kann mehr gewinnen!", 2000, 800, 10, 255, 255, 255};
+}
+
+// Read every frame, so a size or view switch moves the text along.
+int32_t TextY(int result) {
+  if (result == kYellow) return int32_t(Scale * float(740 - 30 * View2D));
+  if (result == kBlue) return int32_t(Scale * 80.0f);
+  return WindowHeight / 2;
+}
+
+bool OnBoard(int x, int y) { return x >= 0 && x < kBoardSize && y >= 0 && y < kBoardSize; }
+
+// Perspective: the five stones brighten and fade under the light blend.
+void GlowWinningStones(TSpeedControl& timing, int winner) {
+  timing.UpdateStates(500, 0);
+  SetAlpha(timing.GetValue(2, 3));
+  SetBlend(kBlendLight);
+  for (int i = 0; i < 5; ++i) {
+    if (!OnBoard(WinRowX[i], WinRowY[i])) continue;
+    SetDepthScale(float(RowY[WinRowY[i]]));
+    DrawStoneAt(winner, WinRowX[i], WinRowY[i]);
+  }
+  SetBlend(kBlendAlpha);
+  SetAlpha(1.0f);
+}
+
+// Flat: each stone swings about its centre, 150 ms after the one before.
+void SwingWinningStones(TSpeedControl& timing, int winner) {
+  for (int i = 0; i < 5; ++i) {
+    timing.UpdateStates(600, i * 150);
+    SetDrawRotation(180.0f * timing.GetValue(3, 13));
+    if (OnBoard(WinRowX[i], WinRowY[i])) DrawStoneAt(winner, WinRowX[i], WinRowY[i]);
+  }
+  SetDrawRotation(0.0f);
+}
+
+}  // namespace
+
+void GameOverScreen() {
+  if (GameResult == 0) return;
+  Action->flush(-99999, -99999);
+  const int result = GameResult;
+  const Announcement announcement = AnnouncementFor(result);
+  auto snake = TTextSnake::build(announcement.text, announcement.appearTime, announcement.upDownTime,
+                                 announcement.height);
+  auto timing = TSpeedControl::build();
+  timing->Start();
+
+  while (GameResult != 0) {
+    Action->update();
+    DrawBoardPicture();
+    DrawStones();
+    if (GameResult == kYellow || GameResult == kBlue) {
+      timing->UpdateTime();
+      if (View2D)
+        SwingWinningStones(*timing, GameResult);
+      else
+        GlowWinningStones(*timing, GameResult);
+    }
+    SetColor(announcement.red, announcement.green, announcement.blue);
+    snake->draw(float(WindowWidth / 2), float(TextY(result)));
+    SetColor(255, 255, 255);
+    RunMenuDocks(1, 1);
+    PresentFrame();
+    AskQuitOnEscape();
+    KeepMusicAlive();
+    if (Action->Close) EndProgram();
+  }
+}
