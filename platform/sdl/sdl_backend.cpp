@@ -1,0 +1,338 @@
+// The real backend: an SDL2 window with an OpenGL context, SDL's event
+// queue and audio device, FLTK dialogs.
+#include "platform/sdl/sdl_backend.h"
+
+#include <SDL.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <thread>
+
+#include "platform/backend.h"
+#include "platform/sdl/fltk_dialogs.h"
+#include "platform/sdl/gl_renderer.h"
+#include "platform/sdl/mixer.h"
+#include "platform/sdl/sdl_keys.h"
+
+namespace sdl_backend {
+namespace {
+
+// SDL numbers its buttons left 1, middle 2, right 3; the game right 2, middle 3.
+int GameButton(Uint8 sdlButton) {
+  switch (sdlButton) {
+    case SDL_BUTTON_LEFT: return 1;
+    case SDL_BUTTON_RIGHT: return 2;
+    case SDL_BUTTON_MIDDLE: return 3;
+    default: return 0;
+  }
+}
+
+class SdlBackend : public Backend {
+ public:
+  SdlBackend() : start_(std::chrono::steady_clock::now()) { OpenAudio(); }
+
+  ~SdlBackend() override {
+    cancelDecoding_ = true;
+    for (std::thread& decoder : decoders_) decoder.join();
+    // The callback reads the mixer's clips: stop it before they go.
+    if (audio_) SDL_CloseAudioDevice(audio_);
+    if (context_) SDL_GL_DeleteContext(context_);
+    if (window_) SDL_DestroyWindow(window_);
+    SDL_Quit();
+  }
+
+  // ---------------------------------------------------------------- window
+
+  bool OpenWindow(int width, int height, const std::string& title) override {
+    title_ = title;
+    width_ = width;
+    height_ = height;
+    if (window_) {
+      // A new size keeps the window and its context, so every texture stays.
+      SDL_SetWindowTitle(window_, title.c_str());
+      SDL_SetWindowSize(window_, width, height);
+      SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+      SDL_RaiseWindow(window_);
+      return true;
+    }
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                               width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+    if (!window_) {
+      std::fprintf(stderr, "kavro: cannot create the window: %s\n", SDL_GetError());
+      return false;
+    }
+    context_ = SDL_GL_CreateContext(window_);
+    if (!context_) {
+      std::fprintf(stderr, "kavro: no OpenGL context: %s\n", SDL_GetError());
+      SDL_DestroyWindow(window_);
+      window_ = nullptr;
+      return false;
+    }
+    SDL_GL_MakeCurrent(window_, context_);
+    // Under Xvfb this may answer "not supported"; the interval is 0 then anyway.
+    SDL_GL_SetSwapInterval(0);
+    SDL_StartTextInput();
+    renderer_.SetContextReady();
+    return true;
+  }
+
+  void SetTitle(const std::string& title) override {
+    title_ = title;
+    if (window_) SDL_SetWindowTitle(window_, title.c_str());
+  }
+
+  void SwapBuffers() override {
+    if (!window_) return;
+    int w = width_, h = height_;
+    SDL_GL_GetDrawableSize(window_, &w, &h);
+    renderer_.RenderFrame(w, h);
+    SDL_GL_SwapWindow(window_);
+  }
+
+  int ScreenWidth() override { return DesktopMode().w; }
+  int ScreenHeight() override { return DesktopMode().h; }
+
+  // ---------------------------------------------------------------- time
+
+  int64_t NowMs() override {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now() - start_)
+        .count();
+  }
+
+  void SleepUntilMs(int64_t due) override {
+    std::this_thread::sleep_until(start_ + std::chrono::milliseconds(due));
+  }
+
+  // ---------------------------------------------------------------- input
+
+  void PumpEvents() override {
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) Handle(e);
+  }
+
+  // ---------------------------------------------------------------- pictures
+
+  int UploadTexture(const Picture& picture) override { return renderer_.Upload(picture); }
+  void ReleaseTexture(int texture) override { renderer_.Release(texture); }
+  void Draw(const DrawCommand& command) override { renderer_.Draw(command); }
+
+  // ---------------------------------------------------------------- sound
+
+  int LoadSound(const std::string&, const uint8_t* data, size_t size, double& seconds) override {
+    // The bytes may be a caller's temporary buffer: the decoder keeps a copy.
+    auto bytes = std::make_shared<std::vector<uint8_t>>(data, data + (data ? size : 0));
+    auto source = std::make_shared<VorbisSource>(bytes->data(), bytes->size());
+    seconds = source->Seconds();
+    if (!source->ok()) return 0;
+    if (!audio_) {
+      int id = nextSilentClip_++;
+      silentClips_[id] = seconds;
+      return id;
+    }
+    auto clip = std::make_shared<DecodedClip>();
+    source->Prepare(*clip);
+    int id = mixer_.AddClip(clip);
+    // Decoding the whole track takes a while; the mixer plays what is ready.
+    decoders_.emplace_back([bytes, source, clip, this] { source->Decode(*clip, cancelDecoding_); });
+    return id;
+  }
+
+  int PlaySound(int clip) override {
+    if (audio_) return mixer_.Play(clip);
+    auto it = silentClips_.find(clip);
+    if (it == silentClips_.end()) return 0;
+    int channel = nextSilentChannel_++;
+    silentChannels_[channel] = NowMs() + int64_t(it->second * 1000.0);
+    return channel;
+  }
+
+  // Without a device a channel still "plays" for the clip's length, so the
+  // game does not restart the music every frame.
+  bool ChannelPlaying(int channel) override {
+    if (audio_) return mixer_.Playing(channel);
+    auto it = silentChannels_.find(channel);
+    if (it == silentChannels_.end()) return false;
+    if (NowMs() < it->second) return true;
+    silentChannels_.erase(it);
+    return false;
+  }
+
+  void StopChannel(int channel) override {
+    if (audio_)
+      mixer_.Stop(channel);
+    else
+      silentChannels_.erase(channel);
+  }
+
+  // ---------------------------------------------------------------- dialogs
+
+  void Notify(const std::string& text) override {
+    ShowNotice(text, Repainter());
+    AfterDialog();
+  }
+
+  bool Confirm(const std::string& text) override {
+    bool yes = AskYesNo(text, Repainter());
+    AfterDialog();
+    return yes;
+  }
+
+  std::string RequestFile(const std::string& title, const std::string& filter, bool save,
+                          const std::string& initialPath) override {
+    std::string path = ChooseFile(title, filter, save, initialPath, Repainter());
+    AfterDialog();
+    return path;
+  }
+
+ private:
+  SDL_DisplayMode DesktopMode() {
+    SDL_DisplayMode mode{};
+    int display = window_ ? SDL_GetWindowDisplayIndex(window_) : 0;
+    if (SDL_GetDesktopDisplayMode(display < 0 ? 0 : display, &mode) != 0) {
+      mode.w = 1024;
+      mode.h = 768;
+    }
+    return mode;
+  }
+
+  void Handle(const SDL_Event& e) {
+    switch (e.type) {
+      case SDL_QUIT:
+        input::CloseRequest();
+        break;
+      case SDL_WINDOWEVENT:
+        if (e.window.event == SDL_WINDOWEVENT_CLOSE) input::CloseRequest();
+        break;
+      case SDL_KEYDOWN:
+      case SDL_KEYUP:
+        if (!e.key.repeat) {
+          int key = VirtualKey(e.key.keysym.sym);
+          if (key) input::KeyEvent(key, e.type == SDL_KEYDOWN);
+        }
+        break;
+      case SDL_TEXTINPUT:
+        for (int code : TypedCodes(e.text.text)) input::TypedChar(code);
+        break;
+      case SDL_MOUSEMOTION:
+        input::PointerMoved(e.motion.x, e.motion.y);
+        break;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+        if (int button = GameButton(e.button.button)) {
+          input::PointerMoved(e.button.x, e.button.y);
+          input::ButtonEvent(button, e.type == SDL_MOUSEBUTTONDOWN);
+        }
+        break;
+      case SDL_MOUSEWHEEL: {
+        int notches = e.wheel.y;
+        if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) notches = -notches;
+        if (notches) input::WheelMoved(notches);
+        break;
+      }
+      default:
+        break;
+    }
+  }
+
+  std::function<void()> Repainter() {
+    return [this] {
+      if (!window_) return;
+      SDL_PumpEvents();
+      int w = width_, h = height_;
+      SDL_GL_GetDrawableSize(window_, &w, &h);
+      renderer_.RenderLastFrame(w, h);
+      SDL_GL_SwapWindow(window_);
+    };
+  }
+
+  // What was clicked and typed into the dialog must not reach the game; a
+  // close request made meanwhile stays queued.
+  void AfterDialog() {
+    if (window_) {
+      SDL_RaiseWindow(window_);
+      SDL_SetWindowInputFocus(window_);
+    }
+    SDL_PumpEvents();
+    SDL_FlushEvents(SDL_KEYDOWN, SDL_MOUSEWHEEL);
+    ClearKeys();
+    ClearMouse();
+    int x = 0, y = 0;
+    SDL_GetMouseState(&x, &y);
+    input::PointerMoved(x, y);
+  }
+
+  void OpenAudio() {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
+    SDL_AudioSpec want{}, have{};
+    want.freq = kMixRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = kMixChannels;
+    want.samples = 2048;
+    want.callback = [](void* self, Uint8* stream, int length) {
+      static_cast<Mixer*>(self)->Mix(reinterpret_cast<int16_t*>(stream),
+                                     length / int(sizeof(int16_t) * kMixChannels));
+    };
+    want.userdata = &mixer_;
+    // SDL converts to whatever the device needs; silence if there is none.
+    audio_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (audio_) SDL_PauseAudioDevice(audio_, 0);
+  }
+
+  std::chrono::steady_clock::time_point start_;
+  SDL_Window* window_ = nullptr;
+  SDL_GLContext context_ = nullptr;
+  int width_ = 0, height_ = 0;
+  std::string title_ = "Kavro";
+  GlRenderer renderer_;
+
+  SDL_AudioDeviceID audio_ = 0;
+  Mixer mixer_;
+  std::atomic<bool> cancelDecoding_{false};
+  std::vector<std::thread> decoders_;
+  std::map<int, double> silentClips_;
+  std::map<int, int64_t> silentChannels_;  // channel -> when it ends
+  int nextSilentClip_ = 1, nextSilentChannel_ = 1;
+};
+
+bool DisplayIsUsable() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  return driver && (std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "wayland") == 0);
+}
+
+}  // namespace
+}  // namespace sdl_backend
+
+bool InstallSdlBackend() {
+  const char* display = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if ((!display || !*display) && (!wayland || !*wayland)) {
+    std::fprintf(stderr, "Kavro needs an X11 display: DISPLAY is not set.\n");
+    return false;
+  }
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    std::fprintf(stderr, "Kavro cannot open the display %s: %s\n", display ? display : "",
+                 SDL_GetError());
+    return false;
+  }
+  // SDL quietly falls back to an invisible offscreen driver; a game nobody
+  // can see must not start.
+  if (!sdl_backend::DisplayIsUsable()) {
+    std::fprintf(stderr, "Kavro needs an X11 display: %s is not usable (SDL video driver \"%s\").\n",
+                 display ? display : "", SDL_GetCurrentVideoDriver());
+    SDL_Quit();
+    return false;
+  }
+  SetBackend(std::make_shared<sdl_backend::SdlBackend>());
+  return true;
+}
