@@ -73,7 +73,7 @@ def render_stone(colour, elevation, width, height, radius, flat=0.40, lift=0.0, 
     g = o + tz[..., None] * d
     sc = np.array([-c * L[0] / L[2], -c * L[1] / L[2]])
     dist = np.sqrt((g[..., 0] - sc[0]) ** 2 + (g[..., 1] - sc[1]) ** 2) / (a * 1.02)
-    sh = np.clip(1.0 - (dist - 0.72) / 0.42, 0, 1) ** 1.6 * shadow
+    sh = np.clip(1.0 - (dist - 0.70) / 0.38, 0, 1) ** 1.6 * shadow
     out = np.zeros(sx.shape + (4,))
     out[..., 3] = sh * (1 - stone_a)
     out[..., :3] = 0.0
@@ -95,10 +95,10 @@ def to_png(arr, name):
 
 def build():
     for k, colour in enumerate(COLOURS):
-        to_png(render_stone(colour, PERSP_ELEVATION, 70, 50, 29.5, flat=0.36, lift=4.0,
+        to_png(render_stone(colour, PERSP_ELEVATION, 70, 50, 29.5, flat=0.36, lift=5.5,
                             light=(-0.55, 0.55, 1.0)), "3D-button-%d.png" % k)
-        to_png(render_stone(colour, 90.0, 42, 42, 18.4, flat=0.40, lift=0.0,
-                            light=(-0.5, 0.55, 1.0), shadow=0.55), "2D-button-%d.png" % k)
+        to_png(render_stone(colour, 90.0, 42, 42, 17.6, flat=0.40, lift=0.0,
+                            light=(-0.4, 0.45, 1.0), shadow=0.55), "2D-button-%d.png" % k)
 
 
 if __name__ == "__main__":
