@@ -74,6 +74,10 @@ def render_stone(colour, elevation, width, height, radius, flat=0.40, lift=0.0, 
     sc = np.array([-c * L[0] / L[2], -c * L[1] / L[2]])
     dist = np.sqrt((g[..., 0] - sc[0]) ** 2 + (g[..., 1] - sc[1]) ** 2) / (a * 1.02)
     sh = np.clip(1.0 - (dist - 0.70) / 0.38, 0, 1) ** 1.6 * shadow
+    # Fade the shadow out before the picture's border so it never ends in a cut.
+    bx = np.minimum(xs, width - xs)[None, :]
+    by = np.minimum(ys, height - ys)[:, None]
+    sh = sh * np.clip(np.minimum(bx, by) / 5.0, 0, 1)
     out = np.zeros(sx.shape + (4,))
     out[..., 3] = sh * (1 - stone_a)
     out[..., :3] = 0.0
