@@ -121,7 +121,13 @@ class Engine {
   Engine(const uint8_t cells[225], int budgetMs)
       : start_(Clock::now()), budgetMs_(std::max(1, budgetMs)) {
     for (int x = 0; x < N; ++x)
-      for (int y = 0; y < N; ++y) board_[x][y] = cells[N * x + y] <= 2 ? cells[N * x + y] : 2;
+      for (int y = 0; y < N; ++y) {
+        board_[x][y] = cells[N * x + y] <= 2 ? cells[N * x + y] : 2;
+        if (board_[x][y]) MarkNear(x, y, 1);
+      }
+    for (int x = 0; x < N; ++x)
+      for (int y = 0; y < N; ++y)
+        for (int d = 0; d < 4; ++d) UpdateShapes(x, y, d);
   }
 
   bool Choose(int& bestX, int& bestY);
@@ -131,7 +137,45 @@ class Engine {
 
   bool OnBoard(int x, int y) const { return x >= 0 && x < N && y >= 0 && y < N; }
 
-  Shape LineShape(int x, int y, int d, int side) const {
+  // Shapes are kept for every square, line and side, and renewed along the
+  // four lines through a square whenever a stone is placed or taken.
+  Shape LineShape(int x, int y, int d, int side) const { return shapes_[side - 1][x][y][d]; }
+
+  void UpdateShapes(int x, int y, int d) {
+    shapes_[0][x][y][d] = ComputeShape(x, y, d, 1);
+    shapes_[1][x][y][d] = ComputeShape(x, y, d, 2);
+  }
+
+  void MarkNear(int x, int y, int delta) {
+    for (int i = std::max(0, x - 2); i <= std::min(N - 1, x + 2); ++i)
+      for (int j = std::max(0, y - 2); j <= std::min(N - 1, y + 2); ++j) near_[i][j] += delta;
+  }
+
+  void Set(int x, int y, int value) {
+    MarkNear(x, y, value ? 1 : -1);
+    board_[x][y] = uint8_t(value);
+    for (int d = 0; d < 4; ++d)
+      for (int k = -4; k <= 4; ++k) {
+        int cx = x + k * kDirections[d][0], cy = y + k * kDirections[d][1];
+        if (OnBoard(cx, cy)) UpdateShapes(cx, cy, d);
+      }
+  }
+
+  void Place(int x, int y, int side) {
+    Set(x, y, side);
+    placed_.push_back(N * x + y);
+  }
+  void Undo() {
+    int square = placed_.back();
+    placed_.pop_back();
+    Set(square / N, square % N, 0);
+  }
+  // Takes back what an aborted search left on the board.
+  void UndoTo(size_t count) {
+    while (placed_.size() > count) Undo();
+  }
+
+  Shape ComputeShape(int x, int y, int d, int side) const {
     int index = 0, weight = 1;
     for (int k = -4; k <= 4; ++k) {
       if (k == 0) continue;
@@ -164,17 +208,10 @@ class Engine {
   }
 
   std::vector<Candidate> Candidates(int side) const {
-    bool near[N][N] = {};
-    for (int x = 0; x < N; ++x)
-      for (int y = 0; y < N; ++y) {
-        if (!board_[x][y]) continue;
-        for (int i = std::max(0, x - 2); i <= std::min(N - 1, x + 2); ++i)
-          for (int j = std::max(0, y - 2); j <= std::min(N - 1, y + 2); ++j) near[i][j] = true;
-      }
     std::vector<Candidate> list;
     for (int x = 0; x < N; ++x)
       for (int y = 0; y < N; ++y) {
-        if (board_[x][y] || !near[x][y]) continue;
+        if (board_[x][y] || !near_[x][y]) continue;
         Candidate c;
         c.x = x;
         c.y = y;
@@ -200,6 +237,22 @@ class Engine {
     return score[side] * 6 / 5 - score[3 - side];
   }
 
+  // A fork the side to move can make (four and three, or two open threes)
+  // is usually a win the search did not reach; one the opponent can make is
+  // a danger it must spend its move on.
+  static int ThreatBonus(const std::vector<Candidate>& moves) {
+    int attack = 0, defence = 0;
+    for (const Candidate& c : moves) {
+      attack = std::max(attack, c.attack);
+      defence = std::max(defence, c.defence);
+    }
+    int bonus = 0;
+    if (attack >= kMakesFourThree) bonus += 20000;
+    else if (attack >= kMakesDoubleThree) bonus += 8000;
+    if (defence >= kMakesDoubleThree) bonus -= 2000;
+    return bonus;
+  }
+
   // The moves worth searching, or a decided value in `decided`.
   std::vector<Candidate> Moves(int side, int ply, int& decided) const;
 
@@ -215,6 +268,9 @@ class Engine {
   }
 
   uint8_t board_[N][N] = {};
+  Shape shapes_[2][N][N][4] = {};
+  int near_[N][N] = {};  // stones within two squares
+  std::vector<int> placed_;
   Clock::time_point start_;
   int budgetMs_;
   Clock::time_point deadline_;
@@ -243,6 +299,16 @@ std::vector<Candidate> Engine::Moves(int side, int ply, int& decided) const {
     for (const Candidate& c : all)
       if (c.attack >= kMakesOpenFour) return {c};
   }
+  // A four with an open three wins when the opponent has no four to
+  // answer with: it must block the four, and the three becomes an open four.
+  bool theirFour = false;
+  for (const Candidate& c : all) theirFour |= c.defenceFour;
+  if (!theirFour && !theirOpenFour)
+    for (const Candidate& c : all)
+      if (c.attack >= kMakesFourThree) {
+        decided = kWin - ply - 4;
+        return {c};
+      }
   if (theirOpenFour) {
     // Their open three: only our fours, or a square that stops it, help.
     for (const Candidate& c : all)
@@ -258,15 +324,15 @@ int Engine::Search(int side, int depth, int alpha, int beta, int ply) {
   std::vector<Candidate> moves = Moves(side, ply, decided);
   if (decided != kUndecided) return decided;
   if (moves.empty()) return 0;  // the board is full
-  if (depth <= 0) return Evaluate(side);
+  if (depth <= 0) return Evaluate(side) + ThreatBonus(moves);
 
   size_t width = depth >= 4 ? 10 : 8;
   if (moves.size() > width) moves.resize(width);
   int best = -kWin;
   for (const Candidate& c : moves) {
-    board_[c.x][c.y] = uint8_t(side);
+    Place(c.x, c.y, side);
     int value = -Search(3 - side, depth - 1, -beta, -alpha, ply + 1);
-    board_[c.x][c.y] = 0;
+    Undo();
     if (value > best) best = value;
     if (value > alpha) alpha = value;
     if (alpha >= beta) break;
@@ -298,7 +364,7 @@ bool Engine::Vcf(int side, int depth, int* firstX, int* firstY) {
       if (firstX) *firstX = c.x, *firstY = c.y;
       return true;
     }
-    board_[c.x][c.y] = uint8_t(side);
+    Place(c.x, c.y, side);
     // The opponent has to take the one square that completes our five.
     int replyX = -1, replyY = -1;
     for (int d = 0; d < 4 && replyX < 0; ++d)
@@ -313,11 +379,11 @@ bool Engine::Vcf(int side, int depth, int* firstX, int* firstY) {
       }
     bool win = false;
     if (replyX >= 0) {
-      board_[replyX][replyY] = uint8_t(3 - side);
+      Place(replyX, replyY, 3 - side);
       win = Vcf(side, depth - 1, nullptr, nullptr);
-      board_[replyX][replyY] = 0;
+      Undo();
     }
-    board_[c.x][c.y] = 0;
+    Undo();
     if (win) {
       if (firstX) *firstX = c.x, *firstY = c.y;
       return true;
@@ -356,6 +422,7 @@ bool Engine::Choose(int& bestX, int& bestY) {
       return true;
     }
   } catch (const SearchAbort&) {
+    UndoTo(0);
   }
 
   SetDeadline(80);
@@ -367,19 +434,14 @@ bool Engine::Choose(int& bestX, int& bestY) {
       int alpha = -kWin - 1;
       for (size_t i = 0; i < moves.size(); ++i) {
         const Candidate& c = moves[i];
-        board_[c.x][c.y] = 1;
-        int value;
-        try {
-          value = -Search(2, depth - 1, -kWin - 1, -alpha, 1);
-        } catch (...) {
-          board_[c.x][c.y] = 0;
-          throw;
-        }
-        board_[c.x][c.y] = 0;
+        Place(c.x, c.y, 1);
+        int value = -Search(2, depth - 1, -kWin - 1, -alpha, 1);
+        Undo();
         current[i] = value;
         alpha = std::max(alpha, value);
       }
     } catch (const SearchAbort&) {
+      UndoTo(0);
       break;
     }
     values = current;
@@ -401,21 +463,16 @@ bool Engine::Choose(int& bestX, int& bestY) {
   try {
     for (size_t i = 0; i < moves.size() && i < 6; ++i) {
       if (i > 0 && values[i] < values[0] - 300) break;
-      board_[moves[i].x][moves[i].y] = 1;
-      bool lost;
-      try {
-        lost = Vcf(2, 10, nullptr, nullptr);
-      } catch (...) {
-        board_[moves[i].x][moves[i].y] = 0;
-        throw;
-      }
-      board_[moves[i].x][moves[i].y] = 0;
+      Place(moves[i].x, moves[i].y, 1);
+      bool lost = Vcf(2, 10, nullptr, nullptr);
+      Undo();
       if (!lost) {
         bestX = moves[i].x, bestY = moves[i].y;
         break;
       }
     }
   } catch (const SearchAbort&) {
+    UndoTo(0);
   }
   return true;
 }
