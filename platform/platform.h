@@ -174,6 +174,9 @@ int ClockMs();
 struct Ticker {
   double hertz = 60.0;
   double nextTick = 0.0;  // ms on the clock
+  // Ticks are counted from an origin so their times do not drift.
+  int64_t origin = 0;
+  int64_t count = 0;
 };
 using TickerRef = std::shared_ptr<Ticker>;
 TickerRef CreateTicker(double hertz);

@@ -68,18 +68,26 @@ int ClockMs() { return int(CurrentBackend().NowMs()); }
 TickerRef CreateTicker(double tickHertz) {
   auto ticker = std::make_shared<Ticker>();
   ticker->hertz = tickHertz > 0 ? tickHertz : 60.0;
-  ticker->nextTick = double(CurrentBackend().NowMs()) + 1000.0 / ticker->hertz;
+  ticker->origin = CurrentBackend().NowMs();
+  ticker->count = 1;
+  ticker->nextTick = double(ticker->origin) + 1000.0 / ticker->hertz;
   return ticker;
 }
 
-// Ticks that were missed while the game was busy are dropped, not caught up.
+// Ticks that were missed while the game was busy are dropped, not caught up:
+// the count starts again from now.
 void WaitTick(const TickerRef& ticker) {
   if (!ticker) return;
   Backend& backend = CurrentBackend();
   double period = 1000.0 / ticker->hertz;
   int64_t wake = int64_t(std::ceil(ticker->nextTick));
-  if (wake > backend.NowMs()) backend.SleepUntilMs(wake);
-  ticker->nextTick += period;
-  double now = double(backend.NowMs());
-  if (ticker->nextTick <= now) ticker->nextTick = now + period;
+  int64_t now = backend.NowMs();
+  if (wake > now) {
+    backend.SleepUntilMs(wake);
+  } else if (double(now) >= ticker->nextTick + period) {
+    ticker->origin = now;
+    ticker->count = 0;
+  }
+  ticker->count++;
+  ticker->nextTick = double(ticker->origin) + double(ticker->count) * 1000.0 / ticker->hertz;
 }
