@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "ai/evaluation.h"
 #include "ai/incremental_eval.h"
@@ -19,6 +22,7 @@ int32_t TopRow[kMaxTopPlaces][3];
 namespace {
 
 constexpr int kWindows = 572;
+constexpr int kPaddedSquares = (kSquares + 3) / 4 * 4;
 constexpr int kReach = 4;                // a window reaches four squares beyond a stone
 constexpr int kLine = 2 * kReach + 1;    // squares of one direction touched by a stone
 constexpr int32_t kPow5[6] = {1, 5, 25, 125, 625, 3125};
@@ -95,7 +99,9 @@ struct State {
   int8_t cell[kSquares];
   int8_t count[kWindows][3];  // [window][colour]: stones of that colour
   int32_t raw[3][kSquares];   // what the windows give the square, occupied or not
-  int32_t both[kSquares];     // yellow + blue potential; 0 when occupied
+  // yellow + blue potential, 0 when occupied; padded with zeros to whole
+  // groups of four for the ranking scan
+  alignas(16) int32_t both[kPaddedSquares];
   int32_t reaching[3][2];     // [colour][0: >= 250, 1: >= 625] empty squares
 };
 State S;
@@ -203,28 +209,97 @@ void SearchRemove(int x, int y) {
   Remove(x * 15 + y);
 }
 
+void ProbeReaches(int x, int y, int colour, bool reaches[3][2]) {
+  const Tables& t = T();
+  const int q = x * 15 + y;
+  int32_t n[3][2];
+  std::memcpy(n, S.reaching, sizeof n);
+  for (int k = 1; k <= 2; ++k) {
+    n[k][0] -= S.raw[k][q] >= kThreatValue;
+    n[k][1] -= S.raw[k][q] >= kFourValue;
+  }
+  const int addYellow = colour == kYellow, addBlue = colour == kBlue;
+  for (int d = 0; d < 4; ++d) {
+    int32_t dYellow[kLine] = {}, dBlue[kLine] = {};
+    bool any = false;
+    for (int s = 0; s < 5; ++s) {
+      int w = t.windowAt[q][d][s];
+      if (w < 0) continue;
+      const int8_t* c = S.count[w];
+      Gift before = kGift[c[1]][c[2]];
+      Gift after = kGift[c[1] + addYellow][c[2] + addBlue];
+      int32_t gy = after.yellow - before.yellow, gb = after.blue - before.blue;
+      if ((gy | gb) == 0) continue;
+      any = true;
+      for (int j = s; j < s + 5; ++j) {
+        dYellow[j] += gy;
+        dBlue[j] += gb;
+      }
+    }
+    if (!any) continue;
+    // Every square but q lies on one line through q only, so its new value
+    // is its old one plus this line's change.
+    for (int j = 0; j < kLine; ++j) {
+      if (j == kReach || (dYellow[j] | dBlue[j]) == 0) continue;
+      int sq = t.lineSquare[q][d][j];
+      if (S.cell[sq] != kEmpty) continue;
+      const int32_t delta[3] = {0, dYellow[j], dBlue[j]};
+      for (int k = 1; k <= 2; ++k) {
+        int32_t before = S.raw[k][sq], after = before + delta[k];
+        n[k][0] += (after >= kThreatValue) - (before >= kThreatValue);
+        n[k][1] += (after >= kFourValue) - (before >= kFourValue);
+      }
+    }
+  }
+  for (int k = 1; k <= 2; ++k) {
+    reaches[k][0] = n[k][0] > 0;
+    reaches[k][1] = n[k][1] > 0;
+  }
+}
+
 bool PotentialReaches(int colour, int threshold) {
   return S.reaching[colour][threshold >= kFourValue ? 1 : 0] > 0;
 }
 
+namespace {
+
+// Puts square q with value v into the first `count` places, kept sorted
+// highest first with ties in square order; answers the value a square must
+// now exceed to get in.
+int32_t Offer(int q, int32_t v, int count, int& filled, int xs[], int ys[], int values[]) {
+  int n = 0;
+  while (n < filled && v <= values[n]) ++n;
+  for (int m = std::min(filled, count - 1); m > n; --m) {
+    values[m] = values[m - 1];
+    xs[m] = xs[m - 1];
+    ys[m] = ys[m - 1];
+  }
+  values[n] = v;
+  xs[n] = q / 15;
+  ys[n] = q % 15;
+  if (filled < count) ++filled;
+  return filled == count ? values[count - 1] : 0;
+}
+
+}  // namespace
+
 int BestSquaresForBoth(int count, int xs[], int ys[], int values[]) {
   int filled = 0;
   if (count <= 0) return 0;
-  for (int q = 0; q < kSquares; ++q) {
-    int32_t v = S.both[q];
-    if (v <= 0 || (filled == count && v <= values[count - 1])) continue;
-    int n = 0;
-    while (n < filled && v <= values[n]) ++n;
-    int last = std::min(filled, count - 1);
-    for (int m = last; m > n; --m) {
-      values[m] = values[m - 1];
-      xs[m] = xs[m - 1];
-      ys[m] = ys[m - 1];
+  int32_t bar = 0;  // positive values only, and above the last place once full
+  for (int q0 = 0; q0 < kPaddedSquares; q0 += 4) {
+#ifdef __SSE2__
+    __m128i group = _mm_load_si128(reinterpret_cast<const __m128i*>(&S.both[q0]));
+    int mask = _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(group, _mm_set1_epi32(bar))));
+#else
+    int mask = 0;
+    for (int lane = 0; lane < 4; ++lane) mask |= (S.both[q0 + lane] > bar) << lane;
+#endif
+    // Squares of the group in order; the bar may rise after each.
+    for (; mask != 0; mask &= mask - 1) {
+      int q = q0 + __builtin_ctz(unsigned(mask));
+      if (S.both[q] > bar) bar = Offer(q, S.both[q], count, filled, xs, ys, values);
     }
-    values[n] = v;
-    xs[n] = q / 15;
-    ys[n] = q % 15;
-    if (filled < count) ++filled;
   }
   return filled;
 }

@@ -18,6 +18,12 @@ void SearchRemove(int x, int y);
 // kThreatValue) for the colour; the same as TopValue[0][colour] >= threshold.
 bool PotentialReaches(int colour, int threshold);
 
+// What PotentialReaches would answer for both colours and both thresholds
+// after a stone of `colour` on the empty square (x, y), without placing it:
+// reaches[colour][0] for kThreatValue, [colour][1] for kFourValue. The
+// search's last ply needs nothing else, so it never places those stones.
+void ProbeReaches(int x, int y, int colour, bool reaches[3][2]);
+
 // The first `count` places of list 0 with a positive value, in list order
 // (x, y, value); answers how many there are. Equal to what RankCandidates
 // would put in places 0 .. count-1 of list 0.

@@ -40,34 +40,65 @@ struct Run {
   int lastLength = 0;
 };
 
+// The rules of a node at SearchPly, from the threshold tests of its
+// position (reaches[colour][0] for 250, [colour][1] for 625): scores a win
+// or threat of the colour to move, narrows the search to one reply when the
+// other colour has one. Answers whether the node may expand.
+bool Judge(int a, const bool reaches[3][2]) {
+  const int P = SearchPly % 2 + 1;
+  const int other = 3 - P;
+  const int F = (TopLast - BranchLast) / TopLast;
+  if (reaches[P][1]) {
+    SearchScore[a][P] += Weight(SearchDepth - SearchPly + F);
+    return false;
+  }
+  if (reaches[other][1]) {
+    BranchLast = 0;
+  } else if (reaches[P][0]) {
+    SearchScore[a][P] += Weight(SearchDepth - SearchPly - 1 + F);
+    return false;
+  } else if (reaches[other][0]) {
+    BranchLast = 0;
+  }
+  return true;
+}
+
+// A node at the last ply: judged from a probe, its stone never placed.
+void Leaf(Run& run, int a, const bool reaches[3][2]) {
+  ++run.nodes;
+  ++SearchPly;
+  run.lastLength = SearchPly - 1;
+  Judge(a, reaches);
+  --SearchPly;
+  BranchLast = TopLast;
+}
+
 void Node(Run& run, int a) {
   ++run.nodes;
   ++SearchPly;
   run.lastLength = SearchPly - 1;
-  const int P = SearchPly % 2 + 1;
-  const int other = 3 - P;
-  const int F = (TopLast - BranchLast) / TopLast;
-  bool expand = true;
-  if (PotentialReaches(P, kFourValue)) {
-    SearchScore[a][P] += Weight(SearchDepth - SearchPly + F);
-    expand = false;
-  } else if (PotentialReaches(other, kFourValue)) {
-    BranchLast = 0;
-  } else if (PotentialReaches(P, kThreatValue)) {
-    SearchScore[a][P] += Weight(SearchDepth - SearchPly - 1 + F);
-    expand = false;
-  } else if (PotentialReaches(other, kThreatValue)) {
-    BranchLast = 0;
+  bool reaches[3][2];
+  for (int k = 1; k <= 2; ++k) {
+    reaches[k][0] = PotentialReaches(k, kThreatValue);
+    reaches[k][1] = PotentialReaches(k, kFourValue);
   }
-  if (expand && SearchPly < SearchDepth) {
+  if (Judge(a, reaches) && SearchPly < SearchDepth) {
+    const int P = SearchPly % 2 + 1;
+    const bool childrenAreLeaves = SearchPly + 1 >= SearchDepth;
     int xs[kFirstMoves], ys[kFirstMoves], values[kFirstMoves];
     int n = BestSquaresForBoth(BranchLast + 1, xs, ys, values);
     for (int i = 0; i < n; ++i) {
-      SearchPlace(xs[i], ys[i], P);
       run.stoneX[SearchPly] = xs[i];
       run.stoneY[SearchPly] = ys[i];
-      Node(run, a);
-      SearchRemove(xs[i], ys[i]);
+      if (childrenAreLeaves) {
+        bool childReaches[3][2];
+        ProbeReaches(xs[i], ys[i], P, childReaches);
+        Leaf(run, a, childReaches);
+      } else {
+        SearchPlace(xs[i], ys[i], P);
+        Node(run, a);
+        SearchRemove(xs[i], ys[i]);
+      }
     }
   }
   --SearchPly;

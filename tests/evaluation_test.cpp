@@ -178,8 +178,15 @@ TEST(Evaluation, SearchHelpersMatchPlainAlongPlacedAndRemovedStones) {
       } else {
         int x = int(rng() % 15), y = int(rng() % 15);
         if (Board[x][y] != kEmpty) continue;
-        SearchPlace(x, y, 1 + int(rng() % 2));
+        int colour = 1 + int(rng() % 2);
+        bool probed[3][2];
+        ProbeReaches(x, y, colour, probed);
+        SearchPlace(x, y, colour);
         placed.push_back({x, y});
+        for (int k : {1, 2}) {
+          ASSERT_EQ(probed[k][0], PotentialReaches(k, kThreatValue));
+          ASSERT_EQ(probed[k][1], PotentialReaches(k, kFourValue));
+        }
       }
       Tables plain = EvaluatePlain(4);
       for (int k : {1, 2}) {
