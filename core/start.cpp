@@ -64,34 +64,6 @@ void YellowTurn() {
   if (HumanTurn(kYellow) != 1) EndProgram();
 }
 
-// Blue's move and its result check (step B without the SkipBlueTurn test).
-void BlueMoves() {
-  if (PlayerKind[kBlue] > Multiplayer) {
-    while (ComputerTurn() != 1) EndOnCloseRequest();
-  } else if (HumanTurn(kBlue) != 1) {
-    EndProgram();
-  }
-  GameResult = CheckGameResult();
-  if (GameResult > 0) {
-    GameOverScreen();
-    BlueBegins = 0;
-  }
-}
-
-void StepA() {
-  YellowTurn();
-  GameResult = CheckGameResult();
-  if (GameResult > 0) {
-    GameOverScreen();
-    BlueBegins = 1;
-  }
-}
-
-void StepB() {
-  if (SkipBlueTurn == 0) BlueMoves();
-  EndOnCloseRequest();
-}
-
 // Whose move it is in an unfinished game, from the stones on the board: the
 // colour with fewer stones, or the one that began when both have as many.
 bool BlueToMove() {
@@ -105,20 +77,66 @@ bool BlueToMove() {
   return BlueBegins == 1;
 }
 
+// Between two humans a take back from the game-over display removes only the
+// last move, so the game goes on with the colour that made it; the plain
+// alternation of the main loop would hand the move to the other one.
+bool TwoHumansGoOn() { return PlayerKind[kBlue] == Multiplayer && MoveCount > 0; }
+
+// The display after a result on yellow's move; then blue begins next.
+void YellowEndedTheGame() {
+  GameOverScreen();
+  const bool yellowAgain = TwoHumansGoOn() && !BlueToMove();
+  BlueBegins = 1;
+  if (yellowAgain) SkipBlueTurn = 1;
+}
+
+// The display after a result on blue's move; true when blue is to move again.
+bool BlueEndedTheGame() {
+  GameOverScreen();
+  const bool blueAgain = TwoHumansGoOn() && BlueToMove();
+  BlueBegins = 0;
+  return blueAgain;
+}
+
+// Blue's move and its result check; true when blue is to move once more.
+bool BlueMoves() {
+  if (PlayerKind[kBlue] > Multiplayer) {
+    while (ComputerTurn() != 1) EndOnCloseRequest();
+  } else if (HumanTurn(kBlue) != 1) {
+    EndProgram();
+  }
+  GameResult = CheckGameResult();
+  return GameResult > 0 && BlueEndedTheGame();
+}
+
+void StepA() {
+  YellowTurn();
+  GameResult = CheckGameResult();
+  if (GameResult > 0) YellowEndedTheGame();
+}
+
+void BlueTurn() {
+  while (BlueMoves()) {
+  }
+}
+
+void StepB() {
+  if (SkipBlueTurn == 0) BlueTurn();
+  EndOnCloseRequest();
+}
+
 // A loaded five shows its game-over display at once; an unfinished game goes
 // on with the colour whose move it is. A position nobody can win any more is
 // shown as finished only after the next move.
 void ResumeSavedGame() {
   GameResult = CheckGameResult();
   if (GameResult == kYellow) {
-    GameOverScreen();
-    BlueBegins = 1;
-    if (SkipBlueTurn == 0) BlueMoves();
+    YellowEndedTheGame();
+    StepB();
   } else if (GameResult == kBlue) {
-    GameOverScreen();
-    BlueBegins = 0;
+    if (BlueEndedTheGame()) BlueTurn();
   } else if (BlueToMove()) {
-    BlueMoves();
+    BlueTurn();
   }
   EndOnCloseRequest();
 }

@@ -1,0 +1,310 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/game_state.h"
+#include "core/presentation.h"
+#include "platform/headless/headless_backend.h"
+#include "screens/menu_docks.h"
+#include "toolkit/TAction.h"
+#include "view/board_view.h"
+#include "view/game_over.h"
+
+namespace {
+
+PictureRef FakePicture(int width, int height) {
+  auto picture = std::make_shared<Picture>();
+  picture->width = picture->sheetWidth = width;
+  picture->height = picture->sheetHeight = height;
+  picture->rgba.assign(size_t(width) * height * 4, 255);
+  CentreHandle(picture);
+  return picture;
+}
+
+// One presented frame as the test saw it: the draw calls and the clock at
+// which they were drawn.
+struct Frame {
+  int64_t drawnAt = 0;
+  std::vector<DrawCommand> calls;
+};
+
+class GameOver : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    backend = InstallHeadlessBackend();
+    ResetGameStateGlobals();
+    ResetPresentationGlobals();
+    LeftDock.reset();
+    RightDock.reset();
+    Action = TAction::build();
+    for (int k = 0; k < 6; ++k) {
+      StonePicture[k][0] = FakePicture(70, 50);
+      StonePicture[k][1] = FakePicture(42, 42);
+    }
+    for (auto& pair : BoardPicture) pair[0] = FakePicture(8, 8), pair[1] = FakePicture(8, 8);
+  }
+
+  void Window(int view, float scale) {
+    View2D = uint8_t(view);
+    Scale = scale;
+    DepthBase = int32_t(618 * Scale);
+    WindowHeight = int32_t(850 * Scale);
+    WindowWidth = int32_t((view ? 1000 : 1400) * Scale);
+    OpenWindow(WindowWidth, WindowHeight, 60);
+    SetBlend(kBlendAlpha);  // as the window opening of the game does
+    ComputeBoardGeometry();
+  }
+
+  // Runs the display until `frames` frames (counted from 1) were shown, then ends it as a
+  // command would. `each` may script input in a frame.
+  void Run(int frames, std::function<void(int64_t)> each = nullptr) {
+    auto drawnAt = std::make_shared<int64_t>(backend->now);
+    auto count = std::make_shared<int64_t>(0);
+    backend->onFrame = [this, frames, each, drawnAt, count](int64_t) {
+      const int64_t frame = ++*count;
+      seen.push_back({*drawnAt, backend->lastFrame});
+      *drawnAt = backend->now;
+      if (each) each(frame);
+      if (frame >= frames) GameResult = 0;
+    };
+    GameOverScreen();
+  }
+
+  static void YellowFiveInRow(int row) {
+    const int other = row == 0 ? 2 : 0;
+    for (int i = 0; i < 5; ++i) {
+      PlaceStone(3 + i, row, 1);
+      if (i < 4) PlaceStone(3 + i, other, 2);
+    }
+    GameResult = CheckGameResult();
+  }
+
+  static std::vector<DrawCommand> Texts(const Frame& frame) {
+    std::vector<DrawCommand> texts;
+    for (const auto& call : frame.calls)
+      if (call.kind == DrawCommand::kText && call.text != " ") texts.push_back(call);
+    return texts;
+  }
+  static std::string Letters(const Frame& frame) {
+    std::string text;
+    for (const auto& call : Texts(frame)) text += call.text;
+    return text;
+  }
+  static std::string WithoutBlanks(std::string text) {
+    std::erase(text, ' ');
+    return text;
+  }
+  static std::vector<DrawCommand> Lit(const Frame& frame) {
+    std::vector<DrawCommand> lit;
+    for (const auto& call : frame.calls)
+      if (call.kind == DrawCommand::kPicture && call.state.blend == kBlendLight) lit.push_back(call);
+    return lit;
+  }
+  static bool IsStone(const Picture* picture) {
+    for (const auto& pair : StonePicture)
+      if (picture == pair[0].get() || picture == pair[1].get()) return true;
+    return false;
+  }
+  // Stone pictures drawn after the normal stones: the highlight.
+  std::vector<DrawCommand> Highlight(const Frame& frame) {
+    std::vector<DrawCommand> stones;
+    for (const auto& call : frame.calls)
+      if (IsStone(call.picture)) stones.push_back(call);
+    int onBoard = 0;
+    for (const auto& column : Board)
+      for (int cell : column) onBoard += cell != 0;
+    if (int(stones.size()) <= onBoard) return {};
+    return std::vector<DrawCommand>(stones.begin() + onBoard, stones.end());
+  }
+
+  void ExpectMessage(const std::string& text, int red, int green, int blue, int textY) {
+    ASSERT_GT(seen.size(), 170u);
+    const Frame& late = seen[170];  // the text has built up after 2000 ms
+    EXPECT_EQ(WithoutBlanks(Letters(late)), WithoutBlanks(text));
+    for (const auto& call : Texts(late)) {
+      EXPECT_EQ(call.state.red, red);
+      EXPECT_EQ(call.state.green, green);
+      EXPECT_EQ(call.state.blue, blue);
+      EXPECT_GE(call.y, textY - 30);
+      EXPECT_LE(call.y, textY + 90);
+      EXPECT_FLOAT_EQ(call.state.alpha, 1.0f);
+      EXPECT_EQ(call.state.blend, kBlendAlpha);
+      EXPECT_FLOAT_EQ(call.state.rotation, 0.0f);
+    }
+    EXPECT_EQ(CurrentDrawState().red, 255);
+    EXPECT_EQ(CurrentDrawState().blue, 255);
+  }
+
+  std::shared_ptr<HeadlessBackend> backend;
+  std::vector<Frame> seen;
+};
+
+TEST_F(GameOver, YellowBeatsTheDenkerAndGlowsInPerspective) {
+  Window(0, 1.0f);
+  PlayerKind[2] = Denker;
+  YellowFiveInRow(12);
+  ASSERT_EQ(GameResult, 1);
+  const int64_t start = backend->now;
+  Run(200);
+  EXPECT_EQ(GameResult, 0);
+  ExpectMessage("Du hast gewonnen ...", 255, 222, 0, 740);
+  for (size_t f = 0; f < seen.size(); ++f) {
+    const auto lit = Lit(seen[f]);
+    ASSERT_EQ(lit.size(), 5u) << f;
+    // Triangle 0 -> 1 -> 0 over 1000 ms, through the cubic curve.
+    const int64_t t = seen[f].drawnAt - start;
+    const double phase = double(t % 500) / 500.0;
+    const double x = (t / 500) % 2 ? 1.0 - phase : phase;
+    EXPECT_NEAR(lit[0].state.alpha, x * x * x, 1e-4) << t;
+    for (int i = 0; i < 5; ++i) {
+      EXPECT_EQ(lit[i].picture, StonePicture[0][0].get());
+      EXPECT_FLOAT_EQ(lit[i].x, CellX[WinRowX[i]][WinRowY[i]]);
+      EXPECT_FLOAT_EQ(lit[i].y, RowY[12]);
+      EXPECT_NEAR(lit[i].state.scaleY, RowY[12] / 618.0, 1e-5);
+      EXPECT_NEAR(lit[i].state.scaleX, 0.8 * RowY[12] / 618.0 + 0.2, 1e-5);
+    }
+  }
+}
+
+// Mode 3 (signed wave) through curve 13 (quarter sine), as the swing uses it.
+double Swing(int64_t elapsed, int delay) {
+  const int64_t e = elapsed - delay;
+  if (e < 0) return 0.0;
+  const int64_t repetitions = e / 600;
+  const double state = double(e - repetitions * 600) / 600.0;
+  const double x = repetitions % 2 ? 1.0 - state : state;
+  const double sign = repetitions % 4 >= 2 ? -1.0 : 1.0;
+  return 180.0 * sign * std::sin(x * M_PI / 2);
+}
+
+TEST_F(GameOver, BlueWinsBetweenHumansAndSwingsInTheFlatView) {
+  Window(1, 1.0f);
+  PlayerKind[2] = Multiplayer;
+  for (int i = 0; i < 4; ++i) PlaceStone(i, 14, 1), PlaceStone(10, 2 + i, 2);
+  PlaceStone(13, 0, 1);
+  PlaceStone(10, 6, 2);
+  GameResult = CheckGameResult();
+  ASSERT_EQ(GameResult, 2);
+  const int64_t start = backend->now;
+  Run(200);
+  ExpectMessage("Blau hat gewonnen ...", 0, 0, 255, 80);
+  bool swung = false;
+  for (size_t f = 0; f < seen.size(); ++f) {
+    const auto stones = Highlight(seen[f]);
+    ASSERT_EQ(stones.size(), 5u) << f;
+    EXPECT_TRUE(Lit(seen[f]).empty());
+    const int64_t t = seen[f].drawnAt - start;
+    for (int i = 0; i < 5; ++i) {
+      EXPECT_EQ(stones[i].picture, StonePicture[Multiplayer][1].get());
+      EXPECT_FLOAT_EQ(stones[i].x, CellX[10][6 - i]);
+      EXPECT_NEAR(stones[i].state.rotation, Swing(t, 150 * i), 1e-3) << t << " " << i;
+      swung |= std::abs(stones[i].state.rotation) > 170.0;
+    }
+  }
+  EXPECT_TRUE(swung);
+}
+
+TEST_F(GameOver, MessagesAndColoursOfEveryOutcome) {
+  struct Case {
+    int result, kind;
+    std::string text;
+    int red, green, blue;
+  };
+  const Case cases[] = {
+      {1, Multiplayer, "Gelb hat gewonnen ...", 255, 222, 0},
+      {1, Spontane, "Du hast gewonnen ...", 255, 222, 0},
+      {2, Spontane, "Ich habe gewonnen ...", 0, 255, 255},
+      {2, Flexible, "Ich habe gewonnen ...", 0, 255, 0},
+      {2, Konsequente, "Ich habe gewonnen ...", 255, 0, 0},
+      {2, Denker, "Ich habe gewonnen ...", 255, 128, 255},
+      {3, Denker, "Keiner kann mehr gewinnen!", 255, 255, 255},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text + " " + std::to_string(c.kind));
+    ResetGameStateGlobals();
+    seen.clear();
+    Window(1, 0.75f);
+    PlayerKind[2] = c.kind;
+    for (int i = 0; i < 5; ++i) WinRowX[i] = i, WinRowY[i] = 4;
+    GameResult = c.result;
+    Run(175);
+    const int y = c.result == 1 ? int(0.75f * 710) : c.result == 2 ? 60 : 637 / 2;
+    ExpectMessage(c.text, c.red, c.green, c.blue, y);
+    if (c.result == 3) EXPECT_TRUE(Highlight(seen[100]).empty());
+  }
+}
+
+TEST_F(GameOver, SurvivesViewSizeAndRotationChanges) {
+  Window(1, 1.0f);
+  PlayerKind[2] = Flexible;
+  YellowFiveInRow(5);
+  ASSERT_EQ(GameResult, 1);
+  Run(120, [&](int64_t frame) {
+    if (frame == 40) Window(0, 0.75f);
+    if (frame == 80) RotateBoard();
+  });
+  ASSERT_EQ(seen.size(), 120u);
+  EXPECT_EQ(Highlight(seen[30]).size(), 5u);
+  EXPECT_TRUE(Lit(seen[30]).empty());
+  const auto lit = Lit(seen[60]);
+  ASSERT_EQ(lit.size(), 5u);
+  EXPECT_FLOAT_EQ(lit[0].x, CellX[7][5]);
+  // After the turn the light still falls on yellow stones.
+  const auto turned = Lit(seen[100]);
+  ASSERT_EQ(turned.size(), 5u);
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(Board[WinRowX[i]][WinRowY[i]], 1);
+    EXPECT_FLOAT_EQ(turned[i].x, CellX[WinRowX[i]][WinRowY[i]]);
+    EXPECT_FLOAT_EQ(turned[i].y, RowY[WinRowY[i]]);
+  }
+  // The text follows the new window.
+  for (const auto& call : Texts(seen[100])) EXPECT_GT(call.y, 0.75f * 740 - 30);
+}
+
+TEST_F(GameOver, EscapeAsksAndCloseEnds) {
+  Window(1, 1.0f);
+  GameResult = 3;
+  backend->confirmAnswers = {0};
+  Run(30, [&](int64_t frame) {
+    if (frame == 5) backend->KeyDown(kKeyEscape);
+    if (frame == 6) backend->KeyUp(kKeyEscape);
+  });
+  ASSERT_EQ(backend->questions.size(), 1u);
+  EXPECT_EQ(backend->questions[0], "Willst du wirklich das Programm beenden?");
+
+  GameResult = 3;
+  backend->confirmAnswers = {1};
+  EXPECT_THROW(Run(1000, [&](int64_t frame) {
+                 if (frame == 3) backend->KeyDown(kKeyEscape);
+               }),
+               ProgramExit);
+  EXPECT_EQ(GameResult, 3);
+
+  EXPECT_THROW(Run(1000, [&](int64_t frame) {
+                 if (frame == 3) backend->RequestClose();
+               }),
+               ProgramExit);
+}
+
+TEST_F(GameOver, KeepsTheMusicGoing) {
+  Window(1, 1.0f);
+  Music = LoadSoundClip("incbin::media/music.ogg");
+  if (!Music || Music->id < 0) GTEST_SKIP() << "no music resource yet";
+  MusicOn = 1;
+  MusicChannel = kNoChannel;
+  GameResult = 3;
+  Run(3);
+  EXPECT_EQ(backend->soundsStarted, 1);
+  EXPECT_EQ(Playing(MusicChannel), 1);
+  MusicOn = 0;
+  Stop(MusicChannel);
+  GameResult = 3;
+  Run(3);
+  EXPECT_EQ(backend->soundsStarted, 1);
+}
+
+}  // namespace
