@@ -107,8 +107,9 @@ std::optional<Move> DenkerMove() {
 
 }  // namespace
 
-std::optional<Move> ChooseComputerMove() {
-  int kind = PlayerKind[2];
+std::optional<Move> ChooseComputerMove() { return ChooseMoveOfKind(PlayerKind[2]); }
+
+std::optional<Move> ChooseMoveOfKind(int kind) {
   if (kind == Denker) return DenkerMove();
   if (kind == Konsequente) return KonsequenteMove();
   if (kind == Flexible) return FlexibleMove();

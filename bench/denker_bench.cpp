@@ -1,0 +1,157 @@
+// Evaluation and Denker timings, reference against fast, in one run. The
+// node counts printed at the end are the search's behaviour signature: a
+// change of the search or the evaluation that changes them changes the game.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ai/evaluation.h"
+#include "ai/search.h"
+#include "core/game_state.h"
+
+namespace {
+
+struct Position {
+  const char* name;
+  const char* rows[15];  // y from the top; x yellow, o blue
+};
+
+const Position kPositions[] = {
+    {"open",  // eleven scattered stones: the widest tree we know of
+     {".....o.........", "..........o....", "x.............x", "...............", "...............",
+      ".x.............", "...............", "...............", ".........x....x", "...............",
+      "o.............o", "...x...........", "...............", "...............", "o.............."}},
+    {"middle",  // a middle game around the centre
+     {"...............", "...............", "...............", "....x..........", "...............",
+      "........o......", "...............", "...x.....x.....", ".....xo...ox...", "....o....x.....",
+      ".........o.....", "...............", "...............", "...............", "..............."}},
+    {"crowded",  // nineteen stones, threats on both sides
+     {"...............", "...............", ".......ox....ox", "......o........", "......o...o....",
+      "...x...........", "........x......", "....o.x.ox.....", "........x.o....", "....x..........",
+      ".......x.......", "........x......", ".......o.......", "...............", "..............."}},
+};
+
+void SetUp(const Position& p) {
+  Board = {};
+  MoveCount = 0;
+  for (int y = 0; y < 15; ++y)
+    for (int x = 0; x < 15; ++x) {
+      char c = p.rows[y][x];
+      if (c == '.') continue;
+      Board[x][y] = c == 'x' ? kYellow : kBlue;
+      History[MoveCount++] = {x, y};
+    }
+}
+
+void EvaluatePlain(benchmark::State& state) {
+  SetUp(kPositions[1]);
+  TopLast = 4;
+  for (auto _ : state) {
+    ComputePotentialPlain();
+    RankCandidatesPlain();
+    benchmark::DoNotOptimize(TopValue);
+  }
+}
+
+// As the game calls it between moves: one stone changed since the last call.
+void EvaluateFast(benchmark::State& state) {
+  SetUp(kPositions[1]);
+  TopLast = 4;
+  bool placed = false;
+  for (auto _ : state) {
+    placed = !placed;
+    Board[7][7] = placed ? kBlue : kEmpty;
+    ComputePotential();
+    RankCandidates();
+    benchmark::DoNotOptimize(TopValue);
+  }
+}
+
+void TimeDenker(benchmark::State& state, const Position& p, int depth, bool plain) {
+  SetUp(p);
+  int64_t nodes = 0;
+  for (auto _ : state) {
+    TopLast = 4;
+    SearchResult r;
+    if (plain) {
+      ComputePotentialPlain();
+      RankCandidatesPlain();
+      r = RunSearchPlain(depth);
+    } else {
+      ComputePotential();
+      RankCandidates();
+      r = RunSearch(depth);
+    }
+    nodes = r.nodes;
+    benchmark::DoNotOptimize(r);
+  }
+  state.counters["nodes"] = double(nodes);
+}
+
+// Keeps every run's CPU time and node count for the summary.
+class SummaryReporter : public benchmark::ConsoleReporter {
+ public:
+  struct Entry {
+    double cpuNs = 0;
+    double nodes = 0;
+  };
+  std::map<std::string, Entry> entries;
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      Entry& e = entries[run.benchmark_name()];
+      e.cpuNs = run.GetAdjustedCPUTime() * benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /
+                benchmark::GetTimeUnitMultiplier(run.time_unit);
+      auto it = run.counters.find("nodes");
+      if (it != run.counters.end()) e.nodes = it->second;
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+};
+
+void PrintSummary(const SummaryReporter& r) {
+  auto get = [&](const std::string& name) {
+    auto it = r.entries.find(name);
+    return it == r.entries.end() ? SummaryReporter::Entry{} : it->second;
+  };
+  double plainEval = get("EvaluatePlain").cpuNs, fastEval = get("EvaluateFast").cpuNs;
+  std::printf("\nEvaluation: plain %.0f ns, fast %.0f ns (one stone changed), speed-up %.1fx\n", plainEval,
+              fastEval, fastEval > 0 ? plainEval / fastEval : 0.0);
+  std::printf("\n%-8s %5s %8s %12s %12s %9s\n", "position", "depth", "nodes", "fast ms", "plain ms", "speed-up");
+  for (const Position& p : kPositions) {
+    for (int depth : {6, 7, 8}) {
+      std::string suffix = std::string(p.name) + "/" + std::to_string(depth);
+      auto fast = get("Denker/" + suffix), plain = get("DenkerPlain/" + suffix);
+      if (fast.cpuNs == 0) continue;
+      std::printf("%-8s %5d %8.0f %12.2f %12.2f %8.1fx\n", p.name, depth, fast.nodes, fast.cpuNs / 1e6,
+                  plain.cpuNs / 1e6, plain.cpuNs > 0 ? plain.cpuNs / fast.cpuNs : 0.0);
+      if (plain.cpuNs > 0 && plain.nodes != fast.nodes)
+        std::printf("  node counts differ: plain %.0f\n", plain.nodes);
+    }
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  SearchShowsProgress = false;
+  benchmark::RegisterBenchmark("EvaluatePlain", EvaluatePlain);
+  benchmark::RegisterBenchmark("EvaluateFast", EvaluateFast);
+  for (const Position& p : kPositions) {
+    for (int depth : {6, 7, 8}) {
+      std::string suffix = std::string(p.name) + "/" + std::to_string(depth);
+      benchmark::RegisterBenchmark(("Denker/" + suffix).c_str(), TimeDenker, p, depth, false)
+          ->Unit(benchmark::kMillisecond);
+      benchmark::RegisterBenchmark(("DenkerPlain/" + suffix).c_str(), TimeDenker, p, depth, true)
+          ->Unit(benchmark::kMillisecond);
+    }
+  }
+  benchmark::Initialize(&argc, argv);
+  SummaryReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  PrintSummary(reporter);
+  benchmark::Shutdown();
+  return 0;
+}
