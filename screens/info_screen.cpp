@@ -120,13 +120,20 @@ const std::vector<std::string>& InfoTopicLines(int topic) {
   return kNone;
 }
 
+std::shared_ptr<TMacDockImitat_Horizontal> BuildInfoDock() {
+  return TMacDockImitat_Horizontal::build(720, 6, "incbin::media/InfoDock.png", 160, 150,
+                                          "incbin::media/InfoDockTitles.png");
+}
+
+// Centred in the window whatever its width.
+int InfoDockX() { return int(float(WindowWidth / 2) / Scale); }
+
 int32_t InfoScreen() {
   int lineY[kLines];
   for (int k = 0; k < kLines; ++k) lineY[k] = int(0.75f * Scale * float(100 + 48 * k));
   const int left = int(WindowWidth / 2 - 450 * Scale);
   int topic = 0;
-  auto dock = TMacDockImitat_Horizontal::build(720, 6, "incbin::media/InfoDock.png", 160, 150,
-                                               "incbin::media/InfoDockTitles.png");
+  auto dock = BuildInfoDock();
 
   SetDrawScale(Scale, Scale);
   SetAlpha(1.0f);
@@ -141,7 +148,7 @@ int32_t InfoScreen() {
       const auto& lines = InfoTopicLines(topic);
       for (size_t k = 0; k < lines.size(); ++k) DrawTextAt(lines[k], float(left), float(lineY[k]));
     }
-    const int selected = dock->show(int(float(WindowWidth / 2) / Scale), 760);
+    const int selected = dock->show(InfoDockX(), kInfoDockY);
     SetAlpha(1.0f);
     SetDrawScale(Scale, Scale);
     if (selected > -1) topic = selected + 1;

@@ -135,10 +135,12 @@ int RunRightCommand(int command, int colour) {
 
 }  // namespace
 
+int SideDockCentreY() { return 300 + 135 * View2D; }
+int RightDockEdgeX() { return 1400 - 400 * View2D; }
+
 int RunMenuDocks(int colour, int react) {
-  const int y = 300 + 135 * View2D;
-  const int l = LeftDock ? LeftDock->show(0, y) : -1;
-  const int r = RightDock ? RightDock->show(1400 - 400 * View2D, y) : -1;
+  const int l = LeftDock ? LeftDock->show(0, SideDockCentreY()) : -1;
+  const int r = RightDock ? RightDock->show(RightDockEdgeX(), SideDockCentreY()) : -1;
   if (react != 1) return 0;
   if (l >= 0 && RunLeftCommand(l, colour) == 1) return 1;
   if (r >= 0 && RunRightCommand(r, colour) == 1) return 1;

@@ -14,3 +14,9 @@ extern FontRef GameFont;
 
 int RunMenuDocks(int colour, int react);
 void OpenGameWindow();
+
+// Where RunMenuDocks shows the side docks, in design pixels: the vertical
+// centre of both, and the right edge the right dock stands on (the left one
+// stands on x = 0).
+int SideDockCentreY();
+int RightDockEdgeX();

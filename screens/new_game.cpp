@@ -22,14 +22,20 @@ void DrawPanel(const PictureRef& panel) {
 
 }  // namespace
 
+std::shared_ptr<TMacDockImitat_Horizontal> BuildNewGameDock() {
+  return TMacDockImitat_Horizontal::build(400, 5, "incbin::media/NewGameDock.png", 120, 150,
+                                          "incbin::media/NewGameDockTitles.png");
+}
+
+int NewGameDockX() { return 700 - 200 * View2D; }
+
 uint8_t NewGameScreen() {
   if (GameResult == 0 && MoveCount > 0 && Confirm("Willst du wirklich das aktuelle Spiel abbrechen?") != 1)
     return 0;
 
   PictureRef panel = LoadPicture("incbin::media/NewGameBackground.png");
   if (panel) CentreHandle(panel);
-  auto dock = TMacDockImitat_Horizontal::build(400, 5, "incbin::media/NewGameDock.png", 120, 150,
-                                               "incbin::media/NewGameDockTitles.png");
+  auto dock = BuildNewGameDock();
   Action->flush();
   ResetForNewGame();
 
@@ -38,7 +44,7 @@ uint8_t NewGameScreen() {
     Action->update();
     DrawPanel(panel);
     RunMenuDocks(1, 0);
-    choice = dock->show(700 - 200 * View2D, 540) + 1;
+    choice = dock->show(NewGameDockX(), kNewGameDockY) + 1;
     PresentFrame();
     if (Action->Escape == 1) {
       choice = -1;

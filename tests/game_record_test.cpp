@@ -353,7 +353,7 @@ TEST_F(GameRecordTest, LoadingAWonGameShowsGameOverAtOnce) {
     EXPECT_EQ(GameResult, 1);
     EXPECT_EQ(WinRowX[0], 7);
   });
-  script.Click(4, RightDockEntry(5 - 1));
+  script.Click(4, RightDockEntry(4));
   script.At(200, [&] { ADD_FAILURE() << "game-over display did not end"; GameResult = 0; });
   EXPECT_TRUE(LoadGameFile(file.string()));
   EXPECT_GT(shown, 0);

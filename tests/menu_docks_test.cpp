@@ -3,6 +3,7 @@
 #include "core/game_state.h"
 #include "core/presentation.h"
 #include "screens/menu_docks.h"
+#include "screens/new_game.h"
 #include "screens_test_support.h"
 #include "toolkit/TMacDockImitat.h"
 
@@ -35,7 +36,7 @@ class MenuDocksTest : public ::testing::Test {
     FrameScript script(backend);
     const int64_t release = script.Click(0, p);
     int result = 0;
-    for (int64_t frame = 0; frame <= release + 1; ++frame) {
+    for (int64_t frame = 0; frame <= release; ++frame) {
       Action->update();
       int answer = RunMenuDocks(colour, 1);
       PresentFrame();
@@ -271,21 +272,38 @@ TEST_F(MenuDocksTest, LoadAndSaveEntriesOpenTheirRequesters) {
   EXPECT_EQ(backend->fileRequests[0], "Spiel laden:|Kavro-Spiele:KVs; |0|/tmp/games");
   EXPECT_EQ(backend->fileRequests[1], "Spiel speichern:|Kavro-Spiele:KVs;|1|/tmp/games/Kavro-Spiel.KVs");
   EXPECT_TRUE(backend->notices.empty()) << "cancelled requesters do nothing";
-  EXPECT_EQ(LeftDock->Animation, 0) << "the dock is closed when the board comes back";
+}
+
+// Entries that open something close their dock without the fade, so the
+// board comes back with the dock drawn closed.
+TEST_F(MenuDocksTest, EntriesThatOpenSomethingCloseTheirDockAtOnce) {
+  auto pointerOffThenFrame = [&] {
+    backend->MoveTo(500, 400);
+    Action->update();
+    RunMenuDocks(kYellow, 1);
+    PresentFrame();
+  };
+  EXPECT_EQ(ClickEntry(LeftDockEntry(kSave)), 0);
+  pointerOffThenFrame();
+  EXPECT_EQ(LeftDock->AnimationZoom, 0.0f);
+
+  // The music entry opens nothing: its dock fades out.
+  EXPECT_EQ(ClickEntry(LeftDockEntry(kMusicEntry)), 0);
+  pointerOffThenFrame();
+  EXPECT_GT(LeftDock->AnimationZoom, 0.5f);
 }
 
 TEST_F(MenuDocksTest, NewGameEntryHandsTheFirstMoveToTheRightColour) {
   PlayMoves({{7, 7}, {8, 8}});
   backend->confirmAnswers = {1};
-  TMacDockImitat_Horizontal probe = *TMacDockImitat_Horizontal::build(
-      400, 5, "incbin::media/NewGameDock.png", 120, 150, "incbin::media/NewGameDockTitles.png");
+  const auto probe = BuildNewGameDock();
 
   // The first click opens the screen; the dock entry for the Denker is
   // clicked inside it.
   auto newGame = [&](int colour) {
     FrameScript script(backend);
     const int64_t open = script.Click(0, LeftDockEntry(kNew));
-    script.Click(open + 2, HorizontalDockEntry(probe, 700 - 200 * View2D, 540, 4));
+    script.Click(open + 2, HorizontalDockEntry(*probe, NewGameDockX(), kNewGameDockY, 4));
     int result = 0;
     for (int64_t frame = 0; frame <= open; ++frame) {
       Action->update();

@@ -55,14 +55,14 @@ inline std::shared_ptr<HeadlessBackend> OpenTestWindow(uint8_t view2D = 1, float
 
 // Centre of entry `index` of the side docks, from the built docks' fields.
 inline Point LeftDockEntry(int index) {
-  const int centreY = int(Scale * float(300 + 135 * View2D));
+  const int centreY = int(Scale * float(SideDockCentreY()));
   const int top = centreY - LeftDock->HalfHeight;
   return {LeftDock->Right_X / 2, top + int((float(index) + 0.5f) * LeftDock->Interval)};
 }
 
 inline Point RightDockEntry(int index) {
-  const int edge = int(Scale * float(1400 - 400 * View2D));
-  const int centreY = int(Scale * float(300 + 135 * View2D));
+  const int edge = int(Scale * float(RightDockEdgeX()));
+  const int centreY = int(Scale * float(SideDockCentreY()));
   const int top = centreY - RightDock->HalfHeight;
   return {edge - RightDock->Left_X / 2, top + int((float(index) + 0.5f) * RightDock->Interval)};
 }
