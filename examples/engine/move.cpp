@@ -9,13 +9,14 @@
 //   1. a five of our own wins at once;
 //   2. a five the opponent threatens must be blocked;
 //   3. an open four (or two fours) of ours wins two moves later;
-//   4. a chain of fours that ends in a five (VCF) wins by force;
+//   4. a chain of fours that ends in a five (VCF), or of fours and open
+//      threes (VCT), wins by force;
 //   5. otherwise an alpha-beta search, deepened step by step until the
 //      budget is spent, over the squares near the stones. When the opponent
 //      has an open three, only our fours and the squares that stop it are
 //      searched. Leaves are scored by the line patterns of both sides.
 //   6. Among the best moves, one after which the opponent has no forced
-//      win by fours is preferred.
+//      win by threats is preferred.
 //
 // Every line through a square is classified by one table lookup: the four
 // squares on each side (own, empty, or blocked) index a table of 3^8 shapes
@@ -111,6 +112,7 @@ struct Candidate {
   int defence = 0;  // rank of the same square for the opponent
   bool attackFour = false;   // makes a four or better
   bool defenceFour = false;  // the opponent would make a four or better here
+  bool attackThree = false;  // makes an open three
   int order = 0;
 };
 
@@ -191,6 +193,10 @@ class Engine {
   // Rank of a stone of side on the empty square (x, y); four tells whether
   // it makes at least a four.
   int MoveRank(int x, int y, int side, bool& four) const {
+    bool three;
+    return MoveRank(x, y, side, four, three);
+  }
+  int MoveRank(int x, int y, int side, bool& four, bool& three) const {
     int count[8] = {};
     int sum = 0;
     for (int d = 0; d < 4; ++d) {
@@ -200,6 +206,7 @@ class Engine {
     }
     int fours = count[kFour] + count[kOpenFour];
     four = fours > 0 || count[kFive] > 0;
+    three = count[kOpenThree] > 0;
     if (count[kFive]) return kMakesFive;
     if (count[kOpenFour] || fours >= 2) return kMakesOpenFour;
     if (fours && count[kOpenThree]) return kMakesFourThree + sum;
@@ -215,7 +222,7 @@ class Engine {
         Candidate c;
         c.x = x;
         c.y = y;
-        c.attack = MoveRank(x, y, side, c.attackFour);
+        c.attack = MoveRank(x, y, side, c.attackFour, c.attackThree);
         c.defence = MoveRank(x, y, 3 - side, c.defenceFour);
         c.order = c.attack + c.defence * 7 / 8;
         list.push_back(c);
@@ -258,6 +265,8 @@ class Engine {
 
   int Search(int side, int depth, int alpha, int beta, int ply);
   bool Vcf(int side, int depth, int* firstX, int* firstY);
+  bool Vct(int side, int depth, int* firstX, int* firstY);
+  bool ThreatHolds(int side, int depth);
   // Phases of the move get shares of the budget, so the last one still has
   // time when the search before it ran out.
   void SetDeadline(int percent) {
@@ -392,6 +401,72 @@ bool Engine::Vcf(int side, int depth, int* firstX, int* firstY) {
   return false;
 }
 
+// A win by continuous threats for side: fours and open threes, each answered
+// by every defence that matters (the squares that stop the threat, and the
+// defender's own fours), until a five or an open four cannot be stopped.
+bool Engine::Vct(int side, int depth, int* firstX, int* firstY) {
+  CheckTime();
+  std::vector<Candidate> all = Candidates(side);
+  const Candidate* mustBlock = nullptr;
+  for (const Candidate& c : all) {
+    if (c.attack >= kMakesFive) {
+      if (firstX) *firstX = c.x, *firstY = c.y;
+      return true;
+    }
+    if (c.defence >= kMakesFive) {
+      if (mustBlock) return false;
+      mustBlock = &c;
+    }
+  }
+  if (depth <= 0) return false;
+  std::vector<Candidate> threats;
+  for (const Candidate& c : all) {
+    if (!c.attackFour && !c.attackThree) continue;
+    if (mustBlock && (c.x != mustBlock->x || c.y != mustBlock->y)) continue;
+    if (c.attack >= kMakesOpenFour && !mustBlock) {
+      if (firstX) *firstX = c.x, *firstY = c.y;
+      return true;
+    }
+    threats.push_back(c);
+  }
+  std::sort(threats.begin(), threats.end(),
+            [](const Candidate& a, const Candidate& b) { return a.attack > b.attack; });
+  if (threats.size() > 8) threats.resize(8);
+  for (const Candidate& c : threats) {
+    Place(c.x, c.y, side);
+    bool win = ThreatHolds(side, depth);
+    Undo();
+    if (win) {
+      if (firstX) *firstX = c.x, *firstY = c.y;
+      return true;
+    }
+  }
+  return false;
+}
+
+// After side's threat: whether every defence still loses to further threats.
+bool Engine::ThreatHolds(int side, int depth) {
+  std::vector<Candidate> replies = Candidates(3 - side);
+  std::vector<Candidate> defences;
+  int fives = 0;
+  for (const Candidate& c : replies) {
+    if (c.attack >= kMakesFive) return false;  // the defender wins first
+    if (c.defence >= kMakesFive) ++fives;
+  }
+  if (fives >= 2) return true;
+  for (const Candidate& c : replies) {
+    if (fives == 1 ? c.defence >= kMakesFive : c.defenceFour || c.attackFour) defences.push_back(c);
+  }
+  if (defences.empty()) return false;
+  for (const Candidate& d : defences) {
+    Place(d.x, d.y, 3 - side);
+    bool win = Vct(side, depth - 1, nullptr, nullptr);
+    Undo();
+    if (!win) return false;
+  }
+  return true;
+}
+
 bool Engine::Choose(int& bestX, int& bestY) {
   int stones = 0, emptyX = -1, emptyY = -1;
   for (int x = 0; x < N; ++x)
@@ -418,6 +493,11 @@ bool Engine::Choose(int& bestX, int& bestY) {
     int x, y;
     SetDeadline(20);
     if (Vcf(1, 12, &x, &y)) {
+      bestX = x, bestY = y;
+      return true;
+    }
+    SetDeadline(35);
+    if (Vct(1, 4, &x, &y)) {
       bestX = x, bestY = y;
       return true;
     }
@@ -459,12 +539,12 @@ bool Engine::Choose(int& bestX, int& bestY) {
 
   bestX = moves[0].x, bestY = moves[0].y;
   SetDeadline(100);
-  // Prefer a move after which the opponent has no win by fours.
+  // Prefer a move after which the opponent has no forced win by threats.
   try {
-    for (size_t i = 0; i < moves.size() && i < 6; ++i) {
-      if (i > 0 && values[i] < values[0] - 300) break;
+    for (size_t i = 0; i < moves.size() && i < 8; ++i) {
+      if (i > 0 && values[i] < values[0] - 3000) break;
       Place(moves[i].x, moves[i].y, 1);
-      bool lost = Vcf(2, 10, nullptr, nullptr);
+      bool lost = Vcf(2, 10, nullptr, nullptr) || Vct(2, 3, nullptr, nullptr);
       Undo();
       if (!lost) {
         bestX = moves[i].x, bestY = moves[i].y;
