@@ -115,6 +115,19 @@ TEST_F(DockHorizontalTest, BuildTruncatesToWindowPixels) {
   EXPECT_EQ(small->Titels, nullptr);
 }
 
+TEST_F(DockTest, MissingPictureIsFatalWithAMessage) {
+  EXPECT_THROW(TMacDockImitat_Horizontal::build(500, 5, folder / "none.png", 120, 150, ""),
+               ProgramExit);
+  EXPECT_THROW(TMacDockImitat_Horizontal::build(500, 5, icons, 120, 150, folder / "none.png"),
+               ProgramExit);
+  // A strip with fewer cells than icons cannot be cut either.
+  EXPECT_THROW(TMacDockImitat_Vertikal_Left::build(540, 7, column, 120, 120), ProgramExit);
+  ASSERT_EQ(backend->notices.size(), 3u);
+  EXPECT_EQ(backend->notices[0], "Error while building 'TMacDockImitat_Horizontal':\nThe file '" +
+                                     (folder / "none.png") + "'\nwasn't found. The program will stop!");
+  EXPECT_NE(backend->notices[2].find("TMacDockImitat_Vertikal_Left"), std::string::npos);
+}
+
 TEST_F(DockHorizontalTest, NewGlobalScaleRecomputesSizesOnly) {
   At(0, Centre(1), 590);
   Scale = 0.5f;
