@@ -58,6 +58,10 @@ int GlRenderer::Upload(const Picture& picture) {
   Entry& entry = entries_[handle];
   entry.sheetWidth = picture.sheetWidth;
   entry.sheetHeight = picture.sheetHeight;
+  entry.opaque = !picture.rgba.empty();
+  for (size_t i = 3; i < picture.rgba.size() && entry.opaque; i += 4)
+    entry.opaque = picture.rgba[i] == 255;
+  dirty_ = true;
   if (contextReady_)
     Place(entry, picture);
   else
@@ -153,11 +157,13 @@ void GlRenderer::ResetPage(Page& page) {
 void GlRenderer::Release(int handle) {
   auto it = entries_.find(handle);
   if (it == entries_.end()) return;
+  dirty_ = true;
   Entry& entry = it->second;
   for (size_t f = 0; f < entry.frames.size(); f++) {
     int page = entry.pages[f];
     if (page < 0) {
       GLuint texture = GLuint(entry.frames[f].texture);
+      nearest_.erase(texture);
       if (contextReady_) glDeleteTextures(1, &texture);
     } else if (--pages_[page].live == 0) {
       ResetPage(pages_[page]);
@@ -177,6 +183,13 @@ unsigned GlRenderer::WhiteTexture(float& u, float& v) {
   return pages_[0].texture;
 }
 
+// An opaque texel at full alpha looks the same under mask, solid and alpha
+// blending; drawing it solid spares llvmpipe reading the framebuffer.
+static int EffectiveBlend(int blend, bool opaque, float alpha) {
+  blend = NormalizedBlend(blend);
+  return opaque && alpha >= 1.0f && blend <= 3 ? 2 : blend;
+}
+
 void GlRenderer::Draw(const DrawCommand& command) {
   if (!contextReady_) return;
   const DrawState& s = command.state;
@@ -185,7 +198,8 @@ void GlRenderer::Draw(const DrawCommand& command) {
   if (command.kind == DrawCommand::kRect) {
     float u, v;
     unsigned texture = WhiteTexture(u, v);
-    frame_.AddQuad(texture, s.blend, command.cornerX, command.cornerY, u, v, u, v, colour);
+    frame_.AddQuad(texture, EffectiveBlend(s.blend, true, colour[3]), false, command.cornerX,
+                   command.cornerY, u, v, u, v, colour);
     return;
   }
   if (command.kind != DrawCommand::kPicture || !command.picture) return;
@@ -197,8 +211,22 @@ void GlRenderer::Draw(const DrawCommand& command) {
   float u0, v0, u1, v1;
   MapTexCoords(place, entry.sheetWidth, entry.sheetHeight, command.u0, command.v0, u0, v0);
   MapTexCoords(place, entry.sheetWidth, entry.sheetHeight, command.u1, command.v1, u1, v1);
-  frame_.AddQuad(unsigned(place.texture), s.blend, command.cornerX, command.cornerY, u0, v0, u1,
-                 v1, colour);
+  int texW = place.textureSize ? place.textureSize : entry.sheetWidth;
+  int texH = place.textureSize ? place.textureSize : entry.sheetHeight;
+  bool nearest = PixelExact(command.cornerX, command.cornerY, u0, v0, u1, v1, texW, texH);
+  frame_.AddQuad(unsigned(place.texture), EffectiveBlend(s.blend, entry.opaque, colour[3]),
+                 nearest, command.cornerX, command.cornerY, u0, v0, u1, v1, colour);
+}
+
+// Nearest sampling is only chosen where it gives the same pixels as linear
+// filtering, and costs llvmpipe a good deal less.
+void GlRenderer::SetFilter(unsigned texture, bool nearest) {
+  auto it = nearest_.find(texture);
+  if (it != nearest_.end() && it->second == nearest) return;
+  nearest_[texture] = nearest;
+  GLint filter = nearest ? GL_NEAREST : GL_LINEAR;
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
 }
 
 void GlRenderer::RenderBatches(const QuadBatch& batch, int width, int height) {
@@ -210,9 +238,14 @@ void GlRenderer::RenderBatches(const QuadBatch& batch, int width, int height) {
   glLoadIdentity();
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_CULL_FACE);
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
   lastDrawCalls_ = 0;
+  // A solid first quad over the whole window overwrites every pixel anyway.
+  bool covered = !batch.Empty() && batch.Batches()[0].blend == 2 &&
+                 CoversWindow(batch.Vertices().data(), width, height);
+  if (!covered) {
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
   if (batch.Empty()) return;
 
   glEnable(GL_TEXTURE_2D);
@@ -231,6 +264,7 @@ void GlRenderer::RenderBatches(const QuadBatch& batch, int width, int height) {
       glBindTexture(GL_TEXTURE_2D, b.texture);
       bound = b.texture;
     }
+    SetFilter(b.texture, b.nearest);
     if (b.blend != blend) {
       ApplyBlend(b.blend);
       blend = b.blend;
@@ -243,10 +277,18 @@ void GlRenderer::RenderBatches(const QuadBatch& batch, int width, int height) {
   glDisableClientState(GL_VERTEX_ARRAY);
 }
 
-void GlRenderer::RenderFrame(int width, int height) {
+bool GlRenderer::RenderFrame(int width, int height) {
+  if (!dirty_ && frame_.SameAs(last_) && width == lastWidth_ && height == lastHeight_) {
+    frame_.Clear();
+    return false;
+  }
   RenderBatches(frame_, width, height);
   std::swap(frame_, last_);
   frame_.Clear();
+  dirty_ = false;
+  lastWidth_ = width;
+  lastHeight_ = height;
+  return true;
 }
 
 void GlRenderer::RenderLastFrame(int width, int height) { RenderBatches(last_, width, height); }

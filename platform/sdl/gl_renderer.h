@@ -26,8 +26,13 @@ class GlRenderer {
   void SetContextReady();
 
   void Draw(const DrawCommand& command);
-  // Draws the collected frame into the back buffer of a width x height window.
-  void RenderFrame(int width, int height);
+  // Draws the collected frame into the back buffer of a width x height
+  // window. Answers false, drawing nothing, when the frame is the one on
+  // screen already: the window then need not be swapped.
+  bool RenderFrame(int width, int height);
+  // The window's contents were lost (exposed, resized): draw the next frame
+  // even if it equals the last one.
+  void Invalidate() { dirty_ = true; }
   // Draws the last rendered frame again (e.g. to repaint under a dialog).
   void RenderLastFrame(int width, int height);
 
@@ -41,6 +46,7 @@ class GlRenderer {
   };
   struct Entry {
     int sheetWidth = 0, sheetHeight = 0;
+    bool opaque = false;  // every texel has alpha 255
     std::vector<Placement> frames;  // one per frame (one for an own texture)
     std::vector<int> pages;         // page index per frame, -1 for an own texture
     std::unique_ptr<Picture> pending;  // pixels waiting for the context
@@ -51,6 +57,7 @@ class GlRenderer {
   int NewPage();
   void ResetPage(Page& page);
   void RenderBatches(const QuadBatch& batch, int width, int height);
+  void SetFilter(unsigned texture, bool nearest);
   unsigned WhiteTexture(float& u, float& v);
 
   bool contextReady_ = false;
@@ -59,6 +66,9 @@ class GlRenderer {
   std::vector<Page> pages_;
   QuadBatch frame_, last_;
   int lastDrawCalls_ = 0;
+  bool dirty_ = true;
+  int lastWidth_ = 0, lastHeight_ = 0;
+  std::map<unsigned, bool> nearest_;  // sampling each texture is set to
 };
 
 }  // namespace sdl_backend

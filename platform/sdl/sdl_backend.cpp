@@ -57,6 +57,7 @@ class SdlBackend : public Backend {
       SDL_SetWindowSize(window_, width, height);
       SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
       SDL_RaiseWindow(window_);
+      renderer_.Invalidate();
       return true;
     }
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
@@ -95,8 +96,7 @@ class SdlBackend : public Backend {
     if (!window_) return;
     int w = width_, h = height_;
     SDL_GL_GetDrawableSize(window_, &w, &h);
-    renderer_.RenderFrame(w, h);
-    SDL_GL_SwapWindow(window_);
+    if (renderer_.RenderFrame(w, h)) SDL_GL_SwapWindow(window_);
   }
 
   int ScreenWidth() override { return DesktopMode().w; }
@@ -134,7 +134,7 @@ class SdlBackend : public Backend {
     auto bytes = std::make_shared<std::vector<uint8_t>>(data, data + (data ? size : 0));
     auto source = std::make_shared<VorbisSource>(bytes->data(), bytes->size());
     seconds = source->Seconds();
-    if (!source->ok()) return 0;
+    if (!source->ok()) return -1;
     if (!audio_) {
       int id = nextSilentClip_++;
       silentClips_[id] = seconds;
@@ -213,6 +213,11 @@ class SdlBackend : public Backend {
         break;
       case SDL_WINDOWEVENT:
         if (e.window.event == SDL_WINDOWEVENT_CLOSE) input::CloseRequest();
+        // Without a compositor the server forgets covered parts of the window.
+        if (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
+            e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
+            e.window.event == SDL_WINDOWEVENT_SHOWN || e.window.event == SDL_WINDOWEVENT_RESTORED)
+          renderer_.Invalidate();
         break;
       case SDL_KEYDOWN:
       case SDL_KEYUP:
