@@ -196,3 +196,135 @@ TEST_F(SearchTest, HooksRunAroundEachFirstMoveOnTheUntouchedBoard) {
 }
 
 }  // namespace
+
+// The frames the player sees while the Denker thinks, on the headless backend.
+#include "core/presentation.h"
+#include "platform/headless/headless_backend.h"
+#include "screens/menu_docks.h"
+#include "toolkit/TAction.h"
+
+namespace {
+
+class SearchProgressTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    backend = InstallHeadlessBackend();
+    Action = TAction::build();
+    OpenGameWindow();
+    for (int r = 0; r < 4; ++r) {
+      BoardPicture[r][0] = LoadPicture("incbin::media/3D-Board-" + std::to_string(r) + ".jpg");
+      BoardPicture[r][1] = LoadPicture("incbin::media/2D-Board-" + std::to_string(r) + "-schmal.jpg");
+    }
+    for (int k = 0; k < 6; ++k)
+      for (int v = 0; v < 2; ++v) {
+        StonePicture[k][v] = LoadPicture("incbin::media/" + std::string(v ? "2D" : "3D") + "-button-" +
+                                         std::to_string(k) + ".png");
+        CentreHandle(StonePicture[k][v]);
+      }
+    ProgressCover = LoadPicture("incbin::media/progress-cover.png");
+    ClearBoard();
+    SearchShowsProgress = true;
+    savedKind = PlayerKind[2];
+    PlayerKind[2] = Denker;
+    // Nine scattered stones: depth 7, five first moves.
+    const int stones[][3] = {{7, 7, 1}, {8, 8, 2}, {6, 8, 1}, {9, 6, 2}, {5, 5, 1}, {10, 10, 2}, {8, 5, 1}, {4, 9, 2}, {3, 3, 1}};
+    for (auto& s : stones) {
+      Board[s[0]][s[1]] = s[2];
+      History[MoveCount++] = {s[0], s[1]};
+    }
+  }
+  void TearDown() override {
+    PlayerKind[2] = savedKind;
+    ResetPresentationGlobals();
+    LeftDock.reset();
+    RightDock.reset();
+  }
+  // A presented frame's draw calls, with picture names copied while the
+  // pictures still exist.
+  struct Drawn {
+    DrawCommand command;
+    std::string picture;
+  };
+  using Frame = std::vector<Drawn>;
+  Frame Copy() const {
+    Frame f;
+    for (const DrawCommand& c : backend->lastFrame) f.push_back({c, c.picture ? c.picture->name : ""});
+    return f;
+  }
+  static std::vector<const DrawCommand*> Pictures(const Frame& frame, const std::string& name) {
+    std::vector<const DrawCommand*> found;
+    for (const Drawn& d : frame)
+      if (d.command.kind == DrawCommand::kPicture && d.picture.find(name) != std::string::npos)
+        found.push_back(&d.command);
+    return found;
+  }
+  std::shared_ptr<HeadlessBackend> backend;
+  int32_t savedKind = 0;
+};
+
+TEST_F(SearchProgressTest, BarGrowsOneCellPerFirstMoveWithCaptions) {
+  std::vector<Frame> frames;
+  backend->onFrame = [&](int64_t) { frames.push_back(Copy()); };
+  const BoardCells before = Board;
+  EvaluatePlain(4);
+  SearchResult expected = RunSearchPlain(SearchDepthFor(MoveCount));
+  ASSERT_EQ(expected.firstMoves, 5);
+  std::optional<Move> move = ChooseComputerMove();
+  EXPECT_EQ(move, expected.move);
+  EXPECT_EQ(Board, before);
+  ASSERT_EQ(frames.size(), 6u);  // one per first move and the full bar
+  for (size_t f = 0; f < frames.size(); ++f) {
+    auto cells = Pictures(frames[f], "progress-bar");
+    const size_t shown = f < 5 ? f + 1 : 5;
+    ASSERT_EQ(cells.size(), shown) << "frame " << f;
+    for (size_t i = 0; i < shown; ++i) {
+      EXPECT_FLOAT_EQ(cells[i]->x, WindowWidth / 2 + Scale * (48 * float(i) - 125));
+      EXPECT_FLOAT_EQ(cells[i]->y, Scale * 25);
+      EXPECT_EQ(cells[i]->frame, i < 4 ? int(i) : (f < 5 ? 4 : 0));
+    }
+    EXPECT_EQ(Pictures(frames[f], "progress-cover").size(), 1u);
+    int captions = 0;
+    for (const Drawn& d : frames[f]) {
+      const DrawCommand& c = d.command;
+      if (c.kind != DrawCommand::kText) continue;
+      if (c.text != "Moment bitte ..." && c.text != "Ich denke nach!") continue;
+      ++captions;
+      EXPECT_EQ(c.state.red, 255);
+      EXPECT_EQ(c.state.green, 128);
+      EXPECT_EQ(c.state.blue, 255);
+      EXPECT_FLOAT_EQ(c.state.scaleX, 0.6f * Scale);
+    }
+    EXPECT_EQ(captions, 2) << "frame " << f;
+  }
+}
+
+TEST_F(SearchProgressTest, EscapeAsksAfterTheCurrentFirstMoveAndNoGoesOn) {
+  int64_t askedAtFrame = -1;
+  backend->onFrame = [&](int64_t frame) {
+    if (frame == 2) backend->TapKey(kKeyEscape);
+  };
+  backend->onConfirm = [&](const std::string&) {
+    askedAtFrame = backend->frames;
+    return 0;
+  };
+  backend->TapKey(kKeyEscape);  // pressed before the search: forgotten
+  std::optional<Move> move = ChooseComputerMove();
+  ASSERT_TRUE(move.has_value());
+  ASSERT_EQ(backend->questions.size(), 1u);
+  EXPECT_EQ(backend->questions[0], "Willst du wirklich das Programm beenden?");
+  EXPECT_EQ(askedAtFrame, 2);  // after the tree of the second first move
+  EXPECT_EQ(backend->frames, 6);
+}
+
+TEST_F(SearchProgressTest, EscapeAndYesEndTheProgramWithTheBoardIntact) {
+  const BoardCells before = Board;
+  backend->onFrame = [&](int64_t frame) {
+    if (frame == 1) backend->TapKey(kKeyEscape);
+  };
+  backend->confirmAnswers = {1};
+  EXPECT_THROW(ChooseComputerMove(), ProgramExit);
+  EXPECT_EQ(Board, before);
+  EXPECT_EQ(backend->frames, 1);
+}
+
+}  // namespace
