@@ -48,13 +48,18 @@ class OpponentsTest : public ::testing::Test {
     SearchShowsProgress = true;
     PlayerKind[2] = savedKind;
   }
-  // Asks the character from the seed; returns the answer and checks that the
-  // board is untouched.
+  // Asks the character from the seed, once by its kind and once as blue's
+  // player; checks that both agree and that the board is untouched.
   std::optional<Move> Ask(int kind, int32_t seed) {
+    BoardCells before = Board;
+    SeedRandom(seed);
+    std::optional<Move> byKind = ChooseMoveOfKind(kind);
+    int32_t state = RandomState();
     PlayerKind[2] = kind;
     SeedRandom(seed);
-    BoardCells before = Board;
     std::optional<Move> move = ChooseComputerMove();
+    EXPECT_EQ(move, byKind);
+    EXPECT_EQ(RandomState(), state);
     EXPECT_EQ(Board, before);
     return move;
   }
