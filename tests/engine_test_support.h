@@ -8,8 +8,15 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/file.h>
+#include <signal.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
 
 #include <cstdint>
 #include <cstdio>
@@ -105,5 +112,81 @@ inline std::vector<std::string> UdpBindings(uint16_t port) {
   fclose(table);
   return addresses;
 }
+
+// The kavro-engine program built beside the test suite.
+inline std::string EngineBinary() {
+  char self[4096] = {};
+  ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+  std::string path(self, length > 0 ? size_t(length) : 0);
+  return path.substr(0, path.rfind('/')) + "/../kavro-engine";
+}
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// kavro-engine started with arguments, stdout and stderr into files; ended
+// with SIGTERM (the way a user's Ctrl-C ends it) when the object goes.
+class EngineProcess {
+ public:
+  EngineProcess(const std::vector<std::string>& arguments, const std::string& outputStem)
+      : out_(outputStem + ".out"), err_(outputStem + ".err") {
+    std::vector<std::string> argv{EngineBinary()};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    pid_ = fork();
+    if (pid_ == 0) {
+      FILE* out = freopen(out_.c_str(), "w", stdout);
+      FILE* err = freopen(err_.c_str(), "w", stderr);
+      (void)out, (void)err;
+      std::vector<char*> raw;
+      for (std::string& part : argv) raw.push_back(part.data());
+      raw.push_back(nullptr);
+      execv(raw[0], raw.data());
+      _exit(127);
+    }
+  }
+  ~EngineProcess() { Stop(); }
+
+  // Waits until the program listens on 127.0.0.1:8000.
+  bool WaitListening(int timeoutMs = 5000) const {
+    for (int waited = 0; waited < timeoutMs; waited += 10) {
+      for (const std::string& address : UdpBindings(8000))
+        if (address == "0100007F") return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+  }
+
+  // SIGTERM, then the exit code (-1 when it had to be killed).
+  int Stop() {
+    if (pid_ <= 0) return code_;
+    kill(pid_, SIGTERM);
+    int status = 0;
+    for (int i = 0; i < 500; ++i) {
+      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = 0;
+        code_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return code_;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    kill(pid_, SIGKILL);
+    waitpid(pid_, &status, 0);
+    pid_ = 0;
+    code_ = -1;
+    return code_;
+  }
+
+  std::string Out() const { return ReadFile(out_); }
+  std::string Err() const { return ReadFile(err_); }
+
+ private:
+  std::string out_, err_;
+  pid_t pid_ = -1;
+  int code_ = -1;
+};
 
 }  // namespace engine_test

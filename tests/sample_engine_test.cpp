@@ -1,0 +1,158 @@
+// The sample engine: the move chooser (move.cpp) and the program's datagram
+// side (main.cpp).
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <initializer_list>
+#include <random>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "engine_test_support.h"
+#include "move.h"
+
+namespace {
+
+using Square = std::pair<int, int>;
+using Cells = std::array<uint8_t, 225>;
+
+Cells Position(std::initializer_list<Square> own, std::initializer_list<Square> theirs) {
+  Cells cells{};
+  for (auto [x, y] : own) cells[15 * x + y] = 1;
+  for (auto [x, y] : theirs) cells[15 * x + y] = 2;
+  return cells;
+}
+
+Square Choose(const Cells& cells, int budgetMs = 100) {
+  int x = -1, y = -1;
+  EXPECT_TRUE(ChooseEngineMove(cells.data(), budgetMs, x, y));
+  return {x, y};
+}
+
+TEST(SampleEngineMove, AlwaysAnswersAnEmptySquareOnTheBoard) {
+  std::mt19937 random(7);
+  for (int game = 0; game < 12; ++game) {
+    Cells cells{};
+    int stones = int(random() % 120);
+    for (int i = 0; i < stones; ++i) cells[random() % 225] = uint8_t(1 + random() % 2);
+    auto [x, y] = Choose(cells, 20);
+    ASSERT_TRUE(x >= 0 && x < 15 && y >= 0 && y < 15) << x << "," << y;
+    EXPECT_EQ(cells[15 * x + y], 0) << "occupied " << x << "," << y;
+  }
+}
+
+TEST(SampleEngineMove, FullBoardHasNoMoveAndTheLastSquareIsTaken) {
+  Cells cells;
+  cells.fill(2);
+  int x = -1, y = -1;
+  EXPECT_FALSE(ChooseEngineMove(cells.data(), 20, x, y));
+  cells[15 * 9 + 3] = 0;
+  EXPECT_EQ(Choose(cells, 20), Square(9, 3));
+}
+
+TEST(SampleEngineMove, OpensInTheCentre) {
+  EXPECT_EQ(Choose(Cells{}, 20), Square(7, 7));
+  EXPECT_EQ(Choose(Position({}, {{0, 0}}), 20), Square(7, 7));
+}
+
+TEST(SampleEngineMove, CompletesItsOwnFiveBeforeBlocking) {
+  // Ours: a four down column 3, one end blocked; theirs: an open four too.
+  Cells cells = Position({{3, 2}, {3, 3}, {3, 4}, {3, 5}}, {{3, 1}, {8, 8}, {9, 8}, {10, 8}, {11, 8}});
+  EXPECT_EQ(Choose(cells), Square(3, 6));
+  // A broken four: the gap wins.
+  cells = Position({{5, 5}, {6, 6}, {8, 8}, {9, 9}}, {{0, 0}, {1, 0}, {2, 0}});
+  EXPECT_EQ(Choose(cells), Square(7, 7));
+}
+
+TEST(SampleEngineMove, BlocksTheOpponentsFour) {
+  // Their four on row 4, x 4..7, closed by our stone at x 8.
+  Cells cells = Position({{8, 4}, {0, 14}}, {{4, 4}, {5, 4}, {6, 4}, {7, 4}});
+  EXPECT_EQ(Choose(cells), Square(3, 4));
+}
+
+TEST(SampleEngineMove, StopsAnOpenThree) {
+  // Theirs: 6,7,8 on row 7 with both sides open; ours: scattered, no threat.
+  Cells cells = Position({{2, 2}, {12, 12}}, {{6, 7}, {7, 7}, {8, 7}});
+  auto move = Choose(cells);
+  std::set<Square> stops{{5, 7}, {9, 7}, {4, 7}, {10, 7}};
+  EXPECT_TRUE(stops.count(move)) << move.first << "," << move.second;
+}
+
+TEST(SampleEngineMove, TurnsItsOpenThreeIntoAnOpenFour) {
+  Cells cells = Position({{6, 3}, {6, 4}, {6, 5}}, {{9, 9}, {10, 10}});
+  auto move = Choose(cells);
+  EXPECT_TRUE(move == Square(6, 2) || move == Square(6, 6)) << move.first << "," << move.second;
+}
+
+TEST(SampleEngineMove, MakesADoubleFour) {
+  // Two closed threes: row 7 x 4..6 (x 3 theirs) and column 8 y 4..6 (y 3
+  // theirs). (8,7) makes a broken four on the row and a four down the
+  // column at once; no single stone stops both.
+  Cells cells = Position({{4, 7}, {5, 7}, {6, 7}, {8, 4}, {8, 5}, {8, 6}},
+                         {{3, 7}, {8, 3}, {0, 0}, {0, 14}, {14, 0}, {14, 14}});
+  EXPECT_EQ(Choose(cells), Square(8, 7));
+}
+
+TEST(SampleEngineMove, KeepsToTheBudget) {
+  Cells cells = Position({{7, 7}, {8, 8}, {6, 8}, {9, 6}}, {{7, 8}, {8, 7}, {6, 6}, {9, 9}});
+  auto start = std::chrono::steady_clock::now();
+  Choose(cells, 150);
+  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  EXPECT_LT(ms.count(), 150 + 100);
+}
+
+// The program: a position datagram on 127.0.0.1:8000 is answered on 8001.
+class SampleEngineProgram : public ::testing::Test {
+ protected:
+  engine_test::PortLock lock_;
+};
+
+TEST_F(SampleEngineProgram, AnswersPositionsAndIgnoresWhatIsNone) {
+  engine_test::Peer game(8001);
+  ASSERT_TRUE(game.Bound());
+  engine_test::EngineProcess engine({"50"}, ::testing::TempDir() + "sample-engine");
+  ASSERT_TRUE(engine.WaitListening()) << engine.Err();
+
+  // Not a position: wrong sizes, a value above 2.
+  Cells bad{};
+  bad[3] = 3;
+  game.SendTo(8000, {});
+  game.SendTo(8000, std::vector<uint8_t>(65000, 0));
+  game.SendTo(8000, std::vector<uint8_t>(bad.begin(), bad.end()));
+  std::vector<uint8_t> reply;
+  EXPECT_FALSE(game.Receive(reply, 500));
+
+  // Their open four: the engine must play one of its ends.
+  Cells cells = Position({{0, 0}}, {{5, 9}, {6, 9}, {7, 9}, {8, 9}});
+  cells[15 * 4 + 9] = 1;
+  game.SendTo(8000, std::vector<uint8_t>(cells.begin(), cells.end()));
+  ASSERT_TRUE(game.Receive(reply, 3000)) << engine.Err();
+  ASSERT_EQ(reply.size(), 2u);
+  EXPECT_EQ(reply[0], 9);
+  EXPECT_EQ(reply[1], 9);
+
+  EXPECT_EQ(engine.Stop(), 0);
+  std::string log = engine.Out();
+  EXPECT_NE(log.find("move: column 9, row 9"), std::string::npos) << log;
+  EXPECT_NE(engine.Err().find("225"), std::string::npos);
+  EXPECT_TRUE(engine_test::UdpBindings(8000).empty());
+}
+
+TEST_F(SampleEngineProgram, RefusesATakenPortAndBadArguments) {
+  engine_test::Peer squatter(8000);
+  ASSERT_TRUE(squatter.Bound());
+  engine_test::EngineProcess engine({}, ::testing::TempDir() + "sample-engine-taken");
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(engine.Stop(), 1);
+  EXPECT_NE(engine.Err().find("8000"), std::string::npos) << engine.Err();
+
+  engine_test::EngineProcess wrong({"soon"}, ::testing::TempDir() + "sample-engine-args");
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_EQ(wrong.Stop(), 2);
+  EXPECT_NE(wrong.Err().find("usage"), std::string::npos);
+}
+
+}  // namespace
