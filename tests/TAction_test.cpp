@@ -132,8 +132,8 @@ TEST_F(TActionTest, EdgeTrackedKeysReportPressAndRelease) {
   const struct {
     int key;
     uint8_t TAction::*field;
-  } keys[] = {{kKeyEnter, &TAction::Enter}, {kKeySpace, &TAction::Space},
-              {kKeyEscape, &TAction::Escape}};
+  } keys[] = {
+      {kKeyEnter, &TAction::Enter}, {kKeySpace, &TAction::Space}, {kKeyEscape, &TAction::Escape}};
   for (const auto& k : keys) {
     SCOPED_TRACE(k.key);
     backend->KeyDown(k.key);

@@ -124,7 +124,8 @@ TEST_F(DockTest, MissingPictureIsFatalWithAMessage) {
   EXPECT_THROW(TMacDockImitat_Vertikal_Left::build(540, 7, column, 120, 120), ProgramExit);
   ASSERT_EQ(backend->notices.size(), 3u);
   EXPECT_EQ(backend->notices[0], "Error while building 'TMacDockImitat_Horizontal':\nThe file '" +
-                                     (folder / "none.png") + "'\nwasn't found. The program will stop!");
+                                     (folder / "none.png") +
+                                     "'\nwasn't found. The program will stop!");
   EXPECT_NE(backend->notices[2].find("TMacDockImitat_Vertikal_Left"), std::string::npos);
 }
 
@@ -478,7 +479,8 @@ TEST_F(DockVerticalTest, IconsStandOnTheirEdge) {
 
   AtRight(0, 790, py);
   AtRight(200, 790, py);
-  for (auto& [i, c] : Icons(column)) EXPECT_NEAR(c.x, 800 - c.state.scaleX / Scale * 48.0f, 1e-3) << i;
+  for (auto& [i, c] : Icons(column))
+    EXPECT_NEAR(c.x, 800 - c.state.scaleX / Scale * 48.0f, 1e-3) << i;
 }
 
 TEST_F(DockVerticalTest, RemembersTheLastIconAfterClosing) {

@@ -46,8 +46,8 @@ class TTextSnakeTest : public ::testing::Test {
   }
   void TearDown() override { Scale = 1.0f; }
 
-  std::vector<DrawCommand> TextsDrawnAt(const std::shared_ptr<TTextSnake>& snake, int ms,
-                                        float x, float y) {
+  std::vector<DrawCommand> TextsDrawnAt(const std::shared_ptr<TTextSnake>& snake, int ms, float x,
+                                        float y) {
     backend->now = 5000 + ms;
     backend->currentFrame.clear();
     snake->draw(x, y);

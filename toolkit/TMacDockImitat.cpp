@@ -53,8 +53,8 @@ void OpenOrKeepOpening(Dock& dock, bool resetsSelection) {
   if (dock.Animation == 1) {
     dock.SpeedControl->UpdateTime();
     dock.SpeedControl->UpdateStates(kFadeMs, 0);
-    dock.AnimationZoom =
-        dock.AnimationStartValue + dock.AnimationFactor * dock.SpeedControl->GetValue(kOnce, kLinear);
+    dock.AnimationZoom = dock.AnimationStartValue +
+                         dock.AnimationFactor * dock.SpeedControl->GetValue(kOnce, kLinear);
     dock.MemoAnimationZoom = dock.AnimationZoom;
   } else {
     if (resetsSelection) dock.MemoSelectedFrame = -1;
@@ -71,8 +71,8 @@ void CloseOrKeepClosing(Dock& dock, bool resetsSelection) {
   if (dock.Animation == 0) {
     dock.SpeedControl->UpdateTime();
     dock.SpeedControl->UpdateStates(kFadeMs, 0);
-    dock.AnimationZoom =
-        dock.AnimationStartValue - dock.AnimationFactor * dock.SpeedControl->GetValue(kOnce, kLinear);
+    dock.AnimationZoom = dock.AnimationStartValue -
+                         dock.AnimationFactor * dock.SpeedControl->GetValue(kOnce, kLinear);
     dock.MemoAnimationZoom = dock.AnimationZoom;
     if (resetsSelection && dock.AnimationZoom < kClosed) dock.MemoSelectedFrame = -1;
   } else {
@@ -121,7 +121,9 @@ template <class Dock, class Place>
 void LayOut(const Dock& dock, float start, int32_t frameLength, Place place) {
   const float q = 1.0f - dock.GeneralZoom;
   const float growth = dock.AnimationZoom * q * frameLength;
-  auto zoom = [&](int32_t i) { return dock.GeneralZoom + dock.AnimationZoom * q * dock.AddZoom[i]; };
+  auto zoom = [&](int32_t i) {
+    return dock.GeneralZoom + dock.AnimationZoom * q * dock.AddZoom[i];
+  };
   if (dock.MemoSelectedFrame > dock.FrameCount / 2.0f) {
     float pos = start - growth;
     for (int32_t i = 0; i <= dock.FrameCount; i++) {
@@ -338,7 +340,8 @@ int TMacDockImitat_Vertikal_Left::StopAnimation() {
 
 int TMacDockImitat_Vertikal_Left::NewGlobalScale(int32_t wholeHeight, int32_t frameWidth,
                                                  int32_t frameHeight) {
-  RescaleVertical(*this, wholeHeight, frameWidth, frameHeight, &TMacDockImitat_Vertikal_Left::Right_X);
+  RescaleVertical(*this, wholeHeight, frameWidth, frameHeight,
+                  &TMacDockImitat_Vertikal_Left::Right_X);
   return 0;
 }
 

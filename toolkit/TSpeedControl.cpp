@@ -7,8 +7,16 @@
 
 namespace {
 
-enum Mode { kOnce, kRepeat, kBackForth, kSignedWave, kRepeatEndless, kBackForthEndless,
-            kSignedWaveEndless, kModeCount };
+enum Mode {
+  kOnce,
+  kRepeat,
+  kBackForth,
+  kSignedWave,
+  kRepeatEndless,
+  kBackForthEndless,
+  kSignedWaveEndless,
+  kModeCount
+};
 
 constexpr double kDegree = 3.14159265358979323846 / 180.0;
 
@@ -96,7 +104,8 @@ int TSpeedControl::UpdateStates(int32_t period, int32_t delay) {
       AbsState[kBackForth] = AbsState[kSignedWave] = back;
       AbsState[kBackForthEndless] = AbsState[kSignedWaveEndless] = back;
     }
-    if (Repetitions % 4 == 2 || Repetitions % 4 == 3) Sign[kSignedWave] = Sign[kSignedWaveEndless] = -1;
+    if (Repetitions % 4 == 2 || Repetitions % 4 == 3)
+      Sign[kSignedWave] = Sign[kSignedWaveEndless] = -1;
   }
   if (Now < RealStartPoint) {
     AbsState[kOnce] = AbsState[kRepeat] = AbsState[kBackForth] = AbsState[kSignedWave] = 0.0f;
@@ -116,9 +125,8 @@ float TSpeedControl::GetValue(uint8_t mode, uint8_t curve) const {
   return float(s * Curve(curve, x));
 }
 
-std::vector<int32_t> TSpeedControl::CreateWaitingSequence(int32_t high, int32_t low,
-                                                          int32_t count, uint8_t kind,
-                                                          int32_t base,
+std::vector<int32_t> TSpeedControl::CreateWaitingSequence(int32_t high, int32_t low, int32_t count,
+                                                          uint8_t kind, int32_t base,
                                                           const std::vector<int32_t>& groups) {
   if (count <= 0) return {};
   std::vector<int32_t> result(count, 0);
@@ -139,8 +147,7 @@ std::vector<int32_t> TSpeedControl::CreateWaitingSequence(int32_t high, int32_t 
       for (int32_t k = 0; k < count; k++) result[k] = delay(float(group(k)) * span / G);
       break;
     case 1:
-      for (int32_t k = 0; k < count; k++)
-        result[count - 1 - k] = delay(float(group(k)) * span / G);
+      for (int32_t k = 0; k < count; k++) result[count - 1 - k] = delay(float(group(k)) * span / G);
       break;
     case 2:
       for (int32_t k = 0; k <= count / 2; k++)
@@ -175,8 +182,8 @@ std::vector<int32_t> TSpeedControl::CreateWaitingSequence(int32_t high, int32_t 
 
 int TSpeedControl::SetUserControl(const std::vector<int32_t>& keys,
                                   const std::vector<int32_t>& buttons) {
-  ControlKeys = keys.empty() ? std::vector<int32_t>{kKeySpace, kKeyEnter, kKeyRight, kKeyDown}
-                             : keys;
+  ControlKeys =
+      keys.empty() ? std::vector<int32_t>{kKeySpace, kKeyEnter, kKeyRight, kKeyDown} : keys;
   ControlMouseKeys = buttons.empty() ? std::vector<int32_t>{1, 2} : buttons;
   return 0;
 }
