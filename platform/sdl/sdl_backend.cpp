@@ -36,14 +36,29 @@ class SdlBackend : public Backend {
   SdlBackend() : start_(std::chrono::steady_clock::now()) { OpenAudio(); }
 
   ~SdlBackend() override {
+    Shutdown();
+    if (live == this) live = nullptr;
+  }
+
+  // Idempotent. Runs from an exit handler registered after the GL context
+  // was made, so it comes before Mesa's own exit handlers: tearing the
+  // context down after those corrupts the heap.
+  void Shutdown() {
     cancelDecoding_ = true;
     for (std::thread& decoder : decoders_) decoder.join();
+    decoders_.clear();
     // The callback reads the mixer's clips: stop it before they go.
     if (audio_) SDL_CloseAudioDevice(audio_);
+    audio_ = 0;
     if (context_) SDL_GL_DeleteContext(context_);
+    context_ = nullptr;
     if (window_) SDL_DestroyWindow(window_);
-    SDL_Quit();
+    window_ = nullptr;
+    if (!quit_) SDL_Quit();
+    quit_ = true;
   }
+
+  static SdlBackend* live;
 
   // ---------------------------------------------------------------- window
 
@@ -80,6 +95,14 @@ class SdlBackend : public Backend {
       return false;
     }
     SDL_GL_MakeCurrent(window_, context_);
+    live = this;
+    static bool registered = false;
+    if (!registered) {
+      registered = true;
+      std::atexit([] {
+        if (live) live->Shutdown();
+      });
+    }
     // Under Xvfb this may answer "not supported"; the interval is 0 then anyway.
     SDL_GL_SetSwapInterval(0);
     SDL_StartTextInput();
@@ -117,6 +140,7 @@ class SdlBackend : public Backend {
   // ---------------------------------------------------------------- input
 
   void PumpEvents() override {
+    if (quit_) return;
     SDL_Event e;
     while (SDL_PollEvent(&e)) Handle(e);
   }
@@ -308,7 +332,10 @@ class SdlBackend : public Backend {
   std::map<int, double> silentClips_;
   std::map<int, int64_t> silentChannels_;  // channel -> when it ends
   int nextSilentClip_ = 1, nextSilentChannel_ = 1;
+  bool quit_ = false;
 };
+
+SdlBackend* SdlBackend::live = nullptr;
 
 bool DisplayIsUsable() {
   const char* driver = SDL_GetCurrentVideoDriver();
