@@ -43,7 +43,7 @@ def build():
     strip = np.zeros((CELL_H, CELL_W * len(GLYPHS), 4))
     ys = np.arange(CELL_H)[:, None]
     # Light from above: the body runs from white to a soft pale grey.
-    shade = 1.0 - 0.16 * np.clip((ys - (BASELINE - 28)) / 34.0, 0, 1)
+    shade = 1.0 - 0.10 * np.clip((ys - (BASELINE - 28)) / 28.0, 0, 1)
     for i, ch in enumerate(GLYPHS):
         body = glyph_cell(ch, fnt_big)
         img = Image.fromarray((body * 255).astype(np.uint8), "L")
