@@ -13,11 +13,15 @@ class TActionTest : public ::testing::Test {
   void SetUp() override {
     backend = InstallHeadlessBackend();
     action = TAction::build();
+    savedAction = Action;
+    savedTicker = Ticker;
   }
   void TearDown() override {
-    Action.reset();
-    Ticker.reset();
+    Action = savedAction;
+    Ticker = savedTicker;
   }
+  std::shared_ptr<TAction> savedAction;
+  TickerRef savedTicker;
   std::shared_ptr<HeadlessBackend> backend;
   std::shared_ptr<TAction> action;
 };

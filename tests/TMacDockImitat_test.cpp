@@ -32,12 +32,14 @@ class DockTest : public ::testing::Test {
  protected:
   void SetUp() override {
     backend = InstallHeadlessBackend();
+    savedScale = Scale;
     Scale = 1.0f;
     icons = WriteStrip(folder / "icons.png", 5, 120, 150);
     titles = WriteStrip(folder / "titles.png", 5, 120, 150);
     column = WriteStrip(folder / "column.png", 6, 120, 120);
   }
-  void TearDown() override { Scale = 1.0f; }
+  void TearDown() override { Scale = savedScale; }
+  float savedScale = 1.0f;
 
   // One frame at the given time with the pointer where it is; the draw
   // calls of the frame are left in `drawn`.

@@ -41,10 +41,12 @@ class TTextSnakeTest : public ::testing::Test {
   void SetUp() override {
     backend = InstallHeadlessBackend();
     backend->now = 5000;
+    savedScale = Scale;
     SetTextFont(std::make_shared<FixedFont>(60));
     Scale = 0.8f;
   }
-  void TearDown() override { Scale = 1.0f; }
+  void TearDown() override { Scale = savedScale; }
+  float savedScale = 1.0f;
 
   std::vector<DrawCommand> TextsDrawnAt(const std::shared_ptr<TTextSnake>& snake, int ms, float x,
                                         float y) {
