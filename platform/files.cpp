@@ -150,6 +150,9 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
     if (fd < 0 && errno != EEXIST) return false;
   }
   if (fd < 0) return false;
+  // The new file keeps the permissions the user gave the old one.
+  struct stat old;
+  if (::stat(path.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
   bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
   if (::close(fd) != 0) ok = false;
   if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) ok = false;

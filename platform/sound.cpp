@@ -6,10 +6,15 @@
 SoundClipRef LoadSoundClip(const std::string& resource) {
   auto clip = std::make_shared<SoundClip>();
   clip->name = resource;
+  // Embedded music is handed over where it lies; a file is read first.
+  std::span<const uint8_t> data = FindResource(resource);
   std::vector<uint8_t> bytes;
-  if (!ReadSourceBytes(resource, bytes) || bytes.empty()) return clip;
+  if (!data.data()) {
+    if (!ReadSourceBytes(resource, bytes) || bytes.empty()) return clip;
+    data = bytes;
+  }
   double seconds = 0.0;
-  clip->id = CurrentBackend().LoadSound(resource, bytes.data(), bytes.size(), seconds);
+  clip->id = CurrentBackend().LoadSound(resource, data.data(), data.size(), seconds);
   clip->seconds = seconds;
   return clip;
 }

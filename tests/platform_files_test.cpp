@@ -135,6 +135,16 @@ TEST_F(FilesTest, AtomicWriteReplacesTheFileAndLeavesNothingElse) {
   EXPECT_EQ(entries, 2);
 }
 
+TEST_F(FilesTest, AtomicWriteKeepsTheOldPermissions) {
+  std::string path = folder / "private";
+  WriteBytes(path, {1});
+  chmod(path.c_str(), 0600);
+  ASSERT_TRUE(WriteFileAtomically(path, {2, 3}));
+  struct stat info;
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
 TEST_F(FilesTest, FailedAtomicWriteKeepsTheOldFileAndNoTemporary) {
   if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
   std::string locked = folder / "locked";
