@@ -26,14 +26,6 @@ class TActionTest : public ::testing::Test {
   std::shared_ptr<TAction> action;
 };
 
-TEST_F(TActionTest, NewSnapshotIsAllZero) {
-  EXPECT_EQ(action->changed, 0);
-  EXPECT_EQ(action->X, 0);
-  EXPECT_EQ(action->MouseKey, 0);
-  EXPECT_EQ(action->Arrow, 0);
-  EXPECT_EQ(action->Close, 0);
-}
-
 TEST_F(TActionTest, LeftWinsOverRightAndReleasingLeftFallsBackToRight) {
   backend->Press(1);
   backend->Press(2);
