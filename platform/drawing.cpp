@@ -77,7 +77,7 @@ PictureRef GlyphPicture(const TGlyph* glyph, int& frame) {
     for (size_t i = 3; i < pixels->size(); i += 4) visible = visible || (*pixels)[i] > 0;
   }
   if (visible) {
-    picture = std::make_shared<Picture>();
+    picture = platform_detail::NewPicture();
     picture->name = "glyph";
     picture->height = picture->sheetHeight = gh;
     picture->width = picture->sheetWidth = int(pixels->size() / 4 / size_t(gh));

@@ -83,18 +83,10 @@ void MaskTransparent(std::vector<uint8_t>& rgba) {
     if (rgba[i] == transparentRed && rgba[i + 1] == transparentGreen && rgba[i + 2] == transparentBlue) rgba[i + 3] = 0;
 }
 
-PictureRef NewPicture() {
-  return PictureRef(new Picture, [](Picture* picture) {
-    if (picture->texture >= 0)
-      if (auto owner = picture->textureOwner.lock()) owner->ReleaseTexture(picture->texture);
-    delete picture;
-  });
-}
-
 PictureRef LoadSheet(const std::string& resource) {
   std::vector<uint8_t> bytes;
   if (!ReadSourceBytes(resource, bytes)) return nullptr;
-  auto picture = NewPicture();
+  auto picture = platform_detail::NewPicture();
   picture->name = resource;
   if (!platform_detail::DecodeImage(bytes.data(), bytes.size(), picture->sheetWidth, picture->sheetHeight,
                                     picture->rgba, picture->hasAlpha))
@@ -108,6 +100,14 @@ PictureRef LoadSheet(const std::string& resource) {
 namespace platform_detail {
 
 void ResetPictures() { transparentRed = transparentGreen = transparentBlue = 0; }
+
+PictureRef NewPicture() {
+  return PictureRef(new Picture, [](Picture* picture) {
+    if (picture->texture >= 0)
+      if (auto owner = picture->textureOwner.lock()) owner->ReleaseTexture(picture->texture);
+    delete picture;
+  });
+}
 
 bool DecodeImage(const uint8_t* data, size_t size, int& width, int& height, std::vector<uint8_t>& rgba,
                  bool& hasAlpha) {

@@ -21,6 +21,9 @@ void ClearSignalClose();
 // Decodes PNG or JPEG bytes to RGBA; false when they are neither or broken.
 bool DecodeImage(const uint8_t* data, size_t size, int& width, int& height,
                  std::vector<uint8_t>& rgba, bool& hasAlpha);
+// An empty picture that gives its texture back to its backend when the
+// last user lets go.
+PictureRef NewPicture();
 // Texture rectangle of a frame on its picture's sheet.
 void FrameRect(const Picture& picture, int frame, float& u0, float& v0, float& u1, float& v1);
 // Uploads the sheet unless it already lives on the current backend.

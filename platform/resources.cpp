@@ -2,7 +2,6 @@
 // program with .incbin and a table of {name, bytes, size}, ending in an
 // all-zero entry.
 #include <cstdio>
-#include <cstring>
 #include <map>
 
 #include "platform/platform.h"

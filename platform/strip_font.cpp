@@ -127,7 +127,6 @@ bool AutoSizedFontLoader(TStripFont& font, const std::string& source, int cellWi
     for (int y = 0; y < cellHeight; ++y)
       std::copy_n(origin + size_t(y) * size_t(stride), size_t(cellWidth) * 4,
                   glyph->G_Pixmap.begin() + std::ptrdiff_t(size_t(y) * size_t(cellWidth) * 4));
-    glyph->PixmapWidth = cellWidth;
     int left, right;
     MeasureGlyphColumns(origin, stride, cellWidth, cellHeight, left, right);
     glyph->G_Width = right - left;
@@ -146,7 +145,6 @@ bool AutoSizedFontLoader(TStripFont& font, const std::string& source, int cellWi
 void CreateSpace(TStripFont& font, int spaceWidth) {
   auto space = std::make_shared<TStripFontGlyph>();
   space->G_Pixmap.assign(size_t(std::max(spaceWidth, 0)) * 4, 0);
-  space->PixmapWidth = spaceWidth;
   space->G_Advance = float(spaceWidth);
   space->G_X = 0;
   space->G_Y = 0;

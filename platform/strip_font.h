@@ -34,7 +34,6 @@ class TStripFontGlyph : public TGlyph {
   // drawn from one texture. Null for glyphs with nothing to draw.
   PictureRef Strip;
   int StripFrame = 0;
-  int PixmapWidth = 0;
 
   const std::vector<uint8_t>* Pixels() const override { return G_Pixmap.empty() ? nullptr : &G_Pixmap; }
   float Advance() const override { return G_Advance; }

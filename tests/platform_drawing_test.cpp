@@ -220,6 +220,55 @@ TEST_F(DrawingTest, DefaultFontDrawsNothingAndMeasuresZero) {
   EXPECT_EQ(backend->currentFrame[0].text, "Hallo");
 }
 
+// A font whose glyphs bring only pixels: code 'x' is a 3 x 2 opaque block
+// drawn 1 right of and 2 above the pen, the space is transparent.
+class PixelFont : public TFont {
+ public:
+  class Glyph : public TGlyph {
+   public:
+    Glyph(std::vector<uint8_t> pixels, int height, float advance) : pixels_(std::move(pixels)), height_(height), advance_(advance) {}
+    const std::vector<uint8_t>* Pixels() const override { return &pixels_; }
+    float Advance() const override { return advance_; }
+    void GetRect(int& x, int& y, int& width, int& height) const override {
+      x = 1;
+      y = -2;
+      width = 3;
+      height = height_;
+    }
+
+   private:
+    std::vector<uint8_t> pixels_;
+    int height_;
+    float advance_;
+  };
+  Glyph block{std::vector<uint8_t>(3 * 2 * 4, 255), 2, 4.5f};
+  Glyph space{std::vector<uint8_t>(5 * 4, 0), 1, 5.0f};
+  int Style() const override { return 0; }
+  int Height() const override { return 2; }
+  int CountGlyphs() const override { return 2; }
+  int CharToGlyph(int code) const override { return code == 'x' ? 0 : code == ' ' ? 1 : -1; }
+  const TGlyph* LoadGlyph(int index) override { return index == 0 ? static_cast<TGlyph*>(&block) : &space; }
+};
+
+TEST_F(DrawingTest, GlyphsWithOnlyPixelsBecomePicturesOnFirstUse) {
+  auto font = std::make_shared<PixelFont>();
+  SetTextFont(font);
+  EXPECT_EQ(MeasureTextWidth("x x"), 13) << "4.5 cut to 4, then 9, then 13";
+  int uploads = backend->texturesUploaded;
+  DrawTextAt("x xx", 10, 20);
+  std::vector<DrawCommand> glyphs;
+  for (const auto& command : backend->currentFrame)
+    if (command.kind == DrawCommand::kPicture) glyphs.push_back(command);
+  ASSERT_EQ(glyphs.size(), 3u) << "the transparent space draws nothing";
+  EXPECT_EQ(backend->texturesUploaded, uploads + 1) << "one picture for the glyph, made once";
+  EXPECT_EQ(glyphs[0].picture, glyphs[2].picture);
+  EXPECT_FLOAT_EQ(glyphs[0].cornerX[0], 11);
+  EXPECT_FLOAT_EQ(glyphs[0].cornerY[0], 18);
+  EXPECT_FLOAT_EQ(glyphs[0].cornerX[2], 14);
+  EXPECT_FLOAT_EQ(glyphs[1].cornerX[0], 10 + 9.5f + 1);
+  EXPECT_FLOAT_EQ(glyphs[2].cornerX[0], 10 + 14.0f + 1);
+}
+
 TEST(TextCodesTest, DecodesUtf8ToLatin1AndBeyond) {
   EXPECT_EQ(TextCodes("aä§€"), (std::vector<int>{'a', 228, 167, 0x20AC}));
   EXPECT_EQ(TextCodes("\xE4x"), (std::vector<int>{228, 'x'})) << "a stray Latin-1 byte stays itself";
