@@ -267,6 +267,13 @@ class Engine {
   bool Vcf(int side, int depth, int* firstX, int* firstY);
   bool Vct(int side, int depth, int* firstX, int* firstY);
   bool ThreatHolds(int side, int depth);
+  // Whether the opponent wins by fours after our stone on (x, y).
+  bool OpponentWinsByFoursAfter(int x, int y) {
+    Place(x, y, 1);
+    bool lost = Vcf(2, 10, nullptr, nullptr);
+    Undo();
+    return lost;
+  }
   // Phases of the move get shares of the budget, so the last one still has
   // time when the search before it ran out.
   void SetDeadline(int percent) {
@@ -497,7 +504,7 @@ bool Engine::Choose(int& bestX, int& bestY) {
       return true;
     }
     SetDeadline(35);
-    if (Vct(1, 4, &x, &y)) {
+    if (Vct(1, 6, &x, &y) && !OpponentWinsByFoursAfter(x, y)) {
       bestX = x, bestY = y;
       return true;
     }
@@ -538,13 +545,26 @@ bool Engine::Choose(int& bestX, int& bestY) {
   }
 
   bestX = moves[0].x, bestY = moves[0].y;
-  SetDeadline(100);
-  // Prefer a move after which the opponent has no forced win by threats.
+  // Prefer a good move after which the opponent has no forced win: first
+  // the quick test for a win by fours, then, among the moves that pass it,
+  // the slower one for a win by fours and threes.
+  std::vector<size_t> safe;
+  SetDeadline(80);
   try {
-    for (size_t i = 0; i < moves.size() && i < 8; ++i) {
-      if (i > 0 && values[i] < values[0] - 3000) break;
+    for (size_t i = 0; i < moves.size() && safe.size() < 4; ++i) {
+      if (i > 0 && values[i] <= -kWin + 100) break;
+      if (!OpponentWinsByFoursAfter(moves[i].x, moves[i].y)) safe.push_back(i);
+    }
+  } catch (const SearchAbort&) {
+    UndoTo(0);
+  }
+  if (safe.empty()) return true;
+  bestX = moves[safe[0]].x, bestY = moves[safe[0]].y;
+  SetDeadline(100);
+  try {
+    for (size_t i : safe) {
       Place(moves[i].x, moves[i].y, 1);
-      bool lost = Vcf(2, 10, nullptr, nullptr) || Vct(2, 3, nullptr, nullptr);
+      bool lost = Vct(2, 4, nullptr, nullptr);
       Undo();
       if (!lost) {
         bestX = moves[i].x, bestY = moves[i].y;
