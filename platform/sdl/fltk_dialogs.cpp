@@ -1,6 +1,7 @@
 #include "platform/sdl/fltk_dialogs.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Window.H>
 #include <FL/Fl_File_Chooser.H>
 #include <FL/Fl_Native_File_Chooser.H>
 #include <FL/fl_ask.H>
@@ -59,18 +60,30 @@ void RepaintTick(void* data) {
 // Keeps the game window repainted for as long as a dialog is open.
 class RepaintWhileOpen {
  public:
-  explicit RepaintWhileOpen(const std::function<void()>& repaint) : repaint_(repaint) {
+  explicit RepaintWhileOpen(const DialogHost& host)
+      : repaint_(host.repaint), centre_{host.centreX, host.centreY} {
     PrepareFltk();
+    // Without a window manager a message box would sit in the screen's
+    // corner; it is moved over the game window as soon as it is shown.
+    if (centre_[0] >= 0 && centre_[1] >= 0) Fl::add_timeout(0.0, CentreBox, centre_);
     if (repaint_) Fl::add_timeout(kRepaintSeconds, RepaintTick, &repaint_);
   }
   ~RepaintWhileOpen() {
+    Fl::remove_timeout(CentreBox, centre_);
     Fl::remove_timeout(RepaintTick, &repaint_);
     // Let FLTK unmap the dialog before the game takes over again.
     Fl::check();
   }
 
  private:
+  static void CentreBox(void* data) {
+    const int* centre = static_cast<const int*>(data);
+    Fl_Window* box = fl_message_icon()->window();
+    if (box && box->shown()) box->position(centre[0] - box->w() / 2, centre[1] - box->h() / 2);
+  }
+
   std::function<void()> repaint_;
+  int centre_[2];
 };
 
 }  // namespace
@@ -110,22 +123,22 @@ std::string FltkFilter(const std::string& filter) {
   return result;
 }
 
-void ShowNotice(const std::string& text, const std::function<void()>& repaint) {
-  RepaintWhileOpen open(repaint);
+void ShowNotice(const std::string& text, const DialogHost& host) {
+  RepaintWhileOpen open(host);
   fl_message_title(kDialogTitle);
   fl_message("%s", text.c_str());
 }
 
-bool AskYesNo(const std::string& text, const std::function<void()>& repaint) {
-  RepaintWhileOpen open(repaint);
+bool AskYesNo(const std::string& text, const DialogHost& host) {
+  RepaintWhileOpen open(host);
   fl_message_title(kDialogTitle);
   // Button 1 ("Ja") is FLTK's return button, Escape answers "Nein".
   return fl_choice("%s", "Nein", "Ja", nullptr, text.c_str()) == 1;
 }
 
 std::string ChooseFile(const std::string& title, const std::string& filter, bool save,
-                       const std::string& initialPath, const std::function<void()>& repaint) {
-  RepaintWhileOpen open(repaint);
+                       const std::string& initialPath, const DialogHost& host) {
+  RepaintWhileOpen open(host);
   Fl_Native_File_Chooser chooser;
   chooser.title(title.c_str());
   chooser.type(save ? Fl_Native_File_Chooser::BROWSE_SAVE_FILE
@@ -146,8 +159,12 @@ std::string ChooseFile(const std::string& title, const std::string& filter, bool
       file = path.filename().string();
     }
   }
-  if (!folder.empty() && fs::is_directory(folder, error)) chooser.directory(folder.c_str());
-  if (save && !file.empty()) chooser.preset_file(file.c_str());
+  if (!folder.empty() && fs::is_directory(folder, error)) {
+    chooser.directory(folder.c_str());
+    // FLTK's chooser takes a bare preset name as relative to the current
+    // directory: give it the whole path.
+    if (!file.empty()) chooser.preset_file((fs::path(folder) / file).string().c_str());
+  }
 
   if (chooser.show() != 0) return "";
   const char* picked = chooser.filename();

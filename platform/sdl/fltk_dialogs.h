@@ -1,6 +1,4 @@
-// The modal dialogs, built with FLTK inside the game's process. While one
-// is open, repaint() is called a few times a second so the game window
-// keeps showing its last frame.
+// The modal dialogs, built with FLTK inside the game's process.
 #pragma once
 
 #include <functional>
@@ -8,11 +6,19 @@
 
 namespace sdl_backend {
 
-void ShowNotice(const std::string& text, const std::function<void()>& repaint);
-bool AskYesNo(const std::string& text, const std::function<void()>& repaint);
+// What a dialog needs of the game window: repaint() is called a few times a
+// second while the dialog is open, so the window keeps showing its last
+// frame; message boxes are centred on (centreX, centreY) when known.
+struct DialogHost {
+  std::function<void()> repaint;
+  int centreX = -1, centreY = -1;
+};
+
+void ShowNotice(const std::string& text, const DialogHost& host);
+bool AskYesNo(const std::string& text, const DialogHost& host);
 // "" when cancelled.
 std::string ChooseFile(const std::string& title, const std::string& filter, bool save,
-                       const std::string& initialPath, const std::function<void()>& repaint);
+                       const std::string& initialPath, const DialogHost& host);
 
 // The game's filter ("Description:ext;" entries, several extensions
 // separated by commas) in FLTK's form ("Description\t*.ext", entries

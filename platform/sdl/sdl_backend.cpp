@@ -202,19 +202,19 @@ class SdlBackend : public Backend {
   // ---------------------------------------------------------------- dialogs
 
   void Notify(const std::string& text) override {
-    ShowNotice(text, Repainter());
+    ShowNotice(text, Host());
     AfterDialog();
   }
 
   bool Confirm(const std::string& text) override {
-    bool yes = AskYesNo(text, Repainter());
+    bool yes = AskYesNo(text, Host());
     AfterDialog();
     return yes;
   }
 
   std::string RequestFile(const std::string& title, const std::string& filter, bool save,
                           const std::string& initialPath) override {
-    std::string path = ChooseFile(title, filter, save, initialPath, Repainter());
+    std::string path = ChooseFile(title, filter, save, initialPath, Host());
     AfterDialog();
     return path;
   }
@@ -274,8 +274,9 @@ class SdlBackend : public Backend {
     }
   }
 
-  std::function<void()> Repainter() {
-    return [this] {
+  DialogHost Host() {
+    DialogHost host;
+    host.repaint = [this] {
       if (!window_) return;
       SDL_PumpEvents();
       int w = width_, h = height_;
@@ -283,6 +284,14 @@ class SdlBackend : public Backend {
       renderer_.RenderLastFrame(w, h);
       SDL_GL_SwapWindow(window_);
     };
+    if (window_) {
+      int x = 0, y = 0, w = 0, h = 0;
+      SDL_GetWindowPosition(window_, &x, &y);
+      SDL_GetWindowSize(window_, &w, &h);
+      host.centreX = x + w / 2;
+      host.centreY = y + h / 2;
+    }
+    return host;
   }
 
   // What was clicked and typed into the dialog must not reach the game; a

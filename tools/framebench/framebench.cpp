@@ -1,9 +1,15 @@
 // Frame cost of the real backend: the perspective board picture plus 225
 // stones of two kinds, 300 frames, median CPU time of drawing and
 // presenting one frame (the pacing sleep is not counted).
+//
+// For the end-to-end tests it also shows the backend's dialogs over the
+// board and prints the answer:
+//   kavro-framebench --notify TEXT | --confirm TEXT | --file TITLE FILTER SAVE PATH
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <ctime>
 #include <vector>
 
@@ -50,9 +56,37 @@ PictureRef LoadOr(const char* resource, PictureRef standIn) {
   return standIn;
 }
 
+// Shows one dialog over a frame of the board; prints the answer.
+int ShowDialog(int argc, char** argv, const PictureRef& board) {
+  std::string mode = argv[1];
+  SetBlend(kBlendAlpha);
+  DrawPicture(board, 0, 0, 0);
+  PresentFrame();
+  if (mode == "--notify" && argc >= 3) {
+    Notify(argv[2]);
+    std::printf("notified\n");
+  } else if (mode == "--confirm" && argc >= 3) {
+    std::printf("confirm=%d\n", Confirm(argv[2]));
+  } else if (mode == "--file" && argc >= 6) {
+    std::printf("file=%s\n", RequestFile(argv[2], argv[3], std::atoi(argv[4]), argv[5]).c_str());
+  } else {
+    std::fprintf(stderr, "usage: kavro-framebench [--notify TEXT | --confirm TEXT | --file TITLE FILTER SAVE PATH]\n");
+    return 2;
+  }
+  std::fflush(stdout);
+  // A few more frames: input reaching the window after the dialog shows up here.
+  for (int i = 0; i < 30; i++) {
+    DrawPicture(board, 0, 0, 0);
+    PresentFrame();
+  }
+  std::printf("after: keys escape=%d return=%d button=%d\n", KeyPressCount(kKeyEscape),
+              KeyPressCount(kKeyEnter), ButtonPressCount(1));
+  return 0;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   if (!InstallSdlBackend()) return 1;
   SetWindowTitle("Kavro framebench");
   OpenWindow(kWidth, kHeight, 60);
@@ -61,6 +95,7 @@ int main() {
       LoadOr("incbin::media/3D-button-0.png", StandIn(70, 50, true, 250, 220, 40)),
       LoadOr("incbin::media/3D-button-2.png", StandIn(70, 50, true, 40, 220, 250))};
   for (auto& stone : stones) CentreHandle(stone);
+  if (argc > 1) return ShowDialog(argc, argv, board);
 
   Backend& backend = CurrentBackend();
   std::vector<double> cpu;
