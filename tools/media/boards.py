@@ -52,11 +52,14 @@ def board_texture():
     """Board-space RGB of the unturned board, and its frame mask."""
     rng = np.random.RandomState(1507)
     u, v = unit_coords()
-    field = W.wood(rng, (N, N), light=(232, 190, 128), dark=(196, 138, 76), ring_count=7.0, warp=0.7)
-    frame_h = W.wood(rng, (N, N), light=(120, 58, 30), dark=(70, 30, 14), ring_count=22.0, warp=0.5,
-                     fibre=0.35)
-    frame_v = np.transpose(W.wood(rng, (N, N), light=(120, 58, 30), dark=(70, 30, 14), ring_count=22.0,
-                                  warp=0.5, fibre=0.35), (1, 0, 2))
+    # The field's grain runs from the near to the far edge, so in the
+    # perspective view it converges towards the horizon.
+    field = np.transpose(W.straight_grain(rng, (N, N), light=(238, 198, 138), dark=(186, 126, 66),
+                                          lines=52, waviness=0.006), (1, 0, 2))
+    frame_h = W.straight_grain(rng, (N, N), light=(122, 58, 30), dark=(58, 22, 10), lines=150,
+                               waviness=0.002, contrast=0.6)
+    frame_v = np.transpose(W.straight_grain(rng, (N, N), light=(122, 58, 30), dark=(58, 22, 10), lines=150,
+                                            waviness=0.002, contrast=0.6), (1, 0, 2))
     dx = np.maximum(np.maximum(-FIELD - u, u - 14 - FIELD), 0)
     dy = np.maximum(np.maximum(-FIELD - v, v - 14 - FIELD), 0)
     in_frame = (dx > 0) | (dy > 0)
@@ -76,7 +79,7 @@ def board_texture():
     edge = np.clip(np.asarray(Image.fromarray((m * 255).astype(np.uint8)).filter(
         ImageFilter.MaxFilter(5))).astype(np.float64) / 255.0 - m, 0, 1)
     tex = tex * (1 - 0.7 * edge[..., None])
-    maple = W.wood(rng, (N, N), light=(240, 214, 160), dark=(214, 176, 112), ring_count=30.0)
+    maple = W.straight_grain(rng, (N, N), light=(244, 220, 168), dark=(214, 178, 116), lines=300, contrast=0.3)
     tex = tex * (1 - m[..., None]) + maple * m[..., None]
     return tex
 
@@ -163,38 +166,42 @@ def render_perspective(tex):
     Hs, Ws = 850 * SS, 1400 * SS
     ys = (np.arange(Hs) + 0.5) / SS
     xs = (np.arange(Ws) + 0.5) / SS
-    v_row = persp.inverse_rows(ys)
-    valid = ~np.isnan(v_row)
-    v_row = np.where(valid, v_row, -99)
-    L = persp.left(v_row)
-    R = persp.right(v_row)
-    pitch = (R - L) / 14.0                     # design px per unit, per row
-    u = (xs[None, :] - L[:, None]) / pitch[:, None]
+    # The wood, the frame and the outline follow the smooth projective fit
+    # of the tables (straight edges); the grid follows the tables exactly.
+    v_row = persp.inverse_rows(ys, exact=False)
+    v_row = np.where(np.isnan(v_row), -99, v_row)
+    L, R = persp.fl(v_row), persp.fr(v_row)
+    u = (xs[None, :] - L[:, None]) / ((R - L) / 14.0)[:, None]
     v = np.broadcast_to(v_row[:, None], u.shape)
     on_top = (u >= -FRAME) & (u <= 14 + FRAME) & (v >= -FRAME) & (v <= 14 + FRAME)
     rgb = sample(tex, u, v)
-    # Grid: distances in supersampled pixels.
-    k_u = np.clip(np.round(u), 0, 14)
-    du = np.abs(u - k_u) * pitch[:, None] * SS
-    k_v = np.clip(np.round(v_row), 0, 14).astype(int)
-    dv = np.abs(ys - persp.y(k_v.astype(np.float64)))[:, None] * SS * np.ones_like(u)
+    ve_row = persp.inverse_rows(ys)
+    ve_row = np.where(np.isnan(ve_row), -99, ve_row)
+    Le, Re = persp.left(ve_row), persp.right(ve_row)
+    pitch = (Re - Le) / 14.0
+    ue = (xs[None, :] - Le[:, None]) / pitch[:, None]
+    ve = np.broadcast_to(ve_row[:, None], ue.shape)
+    k_u = np.clip(np.round(ue), 0, 14)
+    du = np.abs(ue - k_u) * pitch[:, None] * SS
+    k_v = np.clip(np.round(ve_row), 0, 14).astype(int)
+    dv = np.abs(ys - persp.y(k_v.astype(np.float64)))[:, None] * SS * np.ones_like(ue)
     depth = (pitch / (1129.0 / 14.0))[:, None]
     hw = (0.55 + 0.75 * depth) * SS
-    cover = grid_cover(du, dv, u, v, hw)
+    cover = grid_cover(du, dv, ue, ve, hw)
     # A fine light edge under each line gives the inlaid, engraved look.
     glint = np.clip(hw + 1.2 * SS - np.abs(dv - hw - 0.8 * SS) * 1.6, 0, 1) * (dv > hw) * \
-        ((u > -0.02) & (u < 14.02))
+        ((ue > -0.02) & (ue < 14.02))
     rgb = rgb * (1 + 0.10 * glint[..., None])
     for sx, sy in STARS:
-        d = np.sqrt(((u - sx) * pitch[:, None]) ** 2 + ((v - sy) * (pitch[:, None] * 0.66)) ** 2) * SS
+        d = np.sqrt(((ue - sx) * pitch[:, None]) ** 2 + ((ve - sy) * (pitch[:, None] * 0.66)) ** 2) * SS
         r = (2.6 + 2.6 * depth) * SS
         cover = np.maximum(cover, np.clip(r - d + 0.5, 0, 1))
     rgb = rgb * (1 - 0.88 * cover[..., None]) + LINE_RGB * 0.88 * cover[..., None]
     alpha = on_top.astype(np.float64)
     # The near edge of the board: its front face, lit from above.
-    y0 = float(persp.y(14 + FRAME))
-    xl = float(persp.x(-FRAME, 14 + FRAME))
-    xr = float(persp.x(14 + FRAME, 14 + FRAME))
+    y0 = float(persp.fy(14 + FRAME))
+    xl = float(persp.fl(14 + FRAME) - FRAME * (persp.fr(14 + FRAME) - persp.fl(14 + FRAME)) / 14.0)
+    xr = float(persp.fr(14 + FRAME) + FRAME * (persp.fr(14 + FRAME) - persp.fl(14 + FRAME)) / 14.0)
     ty = (ys - y0) / THICKNESS
     face_rows = (ty >= 0) & (ty <= 1)
     taper = ty[:, None] * 6.0
@@ -251,22 +258,36 @@ def render_flat(tex):
     return composite(bg, board, shadow_offset=(9, 12), shadow_blur=12, shadow_strength=0.7)
 
 
-def empty_background():
-    """Splash and info backdrop: the baize with the board's frame wood as a
-    soft vignette, dark in the middle where text is shown."""
-    bg = background((900, 1400), 4244, centre=(700, 380), spread=(900, 640)) * 0.72
-    return bg
+def empty_background(board):
+    """Splash and info backdrop: the baize under a lamp, with the board far
+    out of focus in the lower part, dark where texts are shown."""
+    canvas = background((900, 1400), 4244, centre=(700, 300), spread=(900, 600)) * 0.62
+    top = 150                                  # first render row taken over
+    dest = 250                                 # where it lands
+    part = board[top:top + 900 - dest]
+    ramp = np.clip((np.arange(part.shape[0]) - 10) / 60.0, 0, 1)[:, None, None]
+    canvas[dest:] = canvas[dest:] * (1 - ramp) + part * ramp
+    img = Image.fromarray(np.clip(canvas * 255, 0, 255).astype(np.uint8)).filter(ImageFilter.GaussianBlur(7))
+    out = np.asarray(img).astype(np.float64) / 255.0
+    ys = np.arange(900)[:, None] / 900.0
+    out = out * (0.36 + 0.22 * np.clip((ys - 0.45) / 0.5, 0, 1))[..., None]
+    yy, xx = np.mgrid[0:900, 0:1400].astype(np.float64)
+    v = np.sqrt(((xx - 700) / 820) ** 2 + ((yy - 420) / 560) ** 2)
+    return out * np.clip(1.15 - 0.55 * v ** 2, 0.25, 1)[..., None]
 
 
 def build():
     tex0 = board_texture()
+    first = None
     for r in range(4):
         t = world_light(turn(tex0, r))
         img = render_perspective(t)
+        if first is None:
+            first = img
         save_jpg(Image.fromarray(np.clip(img * 255 + 0.5, 0, 255).astype(np.uint8)), "3D-Board-%d.jpg" % r)
         img = render_flat(t)
         save_jpg(Image.fromarray(np.clip(img * 255 + 0.5, 0, 255).astype(np.uint8)), "2D-Board-%d-schmal.jpg" % r)
-    img = empty_background()
+    img = empty_background(first)
     save_jpg(Image.fromarray(np.clip(img * 255 + 0.5, 0, 255).astype(np.uint8)), "EmptyBackground.jpg")
 
 

@@ -38,7 +38,6 @@ class Perspective:
     @staticmethod
     def _residual(res, t):
         t = np.asarray(t, dtype=np.float64)
-        # Fade the residual out beyond the table so extrapolation stays projective.
         r = np.interp(t, np.arange(15), res)
         return r
 
@@ -55,10 +54,11 @@ class Perspective:
         l = self.left(v)
         return l + np.asarray(u) * (self.right(v) - l) / 14.0
 
-    def inverse_rows(self, ys, vmin=-4.0, vmax=19.0):
-        """Screen y -> v (monotone), by inverting a dense sampling."""
+    def inverse_rows(self, ys, vmin=-4.0, vmax=19.0, exact=True):
+        """Screen y -> v (monotone), by inverting a dense sampling of the
+        exact mapping or of the smooth fit alone."""
         vs = np.linspace(vmin, vmax, 20001)
-        return np.interp(ys, self.y(vs), vs, left=np.nan, right=np.nan)
+        return np.interp(ys, self.y(vs) if exact else self.fy(vs), vs, left=np.nan, right=np.nan)
 
     def centre(self, x, y):
         return PERSP_LEFT[y] + x * (PERSP_RIGHT[y] - PERSP_LEFT[y]) / 14.0, float(PERSP_ROW_Y[y])

@@ -57,3 +57,33 @@ def felt(rng, shape, colour, grain=0.05):
     c = np.asarray(colour, dtype=np.float64) / 255.0
     f = 1.0 + grain * 3 * fine + 0.05 * mottle
     return c[None, None, :] * f[..., None]
+
+
+def straight_grain(rng, shape, light, dark, lines=60.0, waviness=0.004, contrast=0.55, fibre=0.22):
+    """Quarter-sawn wood: fine, nearly parallel growth lines along the x
+    axis, spaced unevenly, gently wavy, with fibres and a soft colour drift.
+    Float RGB in 0..1."""
+    h, w = shape
+    # Uneven spacing: the phase is the running sum of a random density.
+    density = 1.0 + 0.85 * smooth_noise(rng, (h, 1), (max(2, int(lines / 3)), 1))[:, 0] \
+        + 0.35 * smooth_noise(rng, (h, 1), (max(2, int(lines)), 1))[:, 0]
+    density = np.clip(density, 0.25, None)
+    phase_col = np.cumsum(density)
+    phase_col = phase_col / phase_col[-1] * lines
+    ys = np.arange(h, dtype=np.float64)
+    wave = fractal(rng, shape, 2, octaves=3, aspect=(1.0, 1.5)) * waviness * h
+    yy = np.clip(ys[:, None] + wave, 0, h - 1)
+    phase = np.interp(yy, ys, phase_col)
+    frac = phase - np.floor(phase)
+    idx = np.floor(phase).astype(np.int64)
+    strength = rng.rand(int(lines) + 4)[np.clip(idx, 0, int(lines) + 3)]
+    # A sharp late-wood line followed by a soft early-wood fade.
+    line = np.exp(-((frac - 0.08) / 0.05) ** 2) + 0.35 * np.exp(-((frac - 0.5) / 0.25) ** 2)
+    line = line * (0.35 + 0.65 * strength)
+    fib = smooth_noise(rng, shape, (max(2, h // 3), max(2, w // 90)))
+    fib2 = smooth_noise(rng, shape, (max(2, h // 9), max(2, w // 200)))
+    drift = fractal(rng, shape, 2, octaves=3, aspect=(0.6, 1.0))
+    t = np.clip(contrast * line + fibre * (0.55 * fib + 0.45 * fib2) * 0.5 + 0.2 * drift + 0.18, 0, 1)
+    light = np.asarray(light, dtype=np.float64) / 255.0
+    dark = np.asarray(dark, dtype=np.float64) / 255.0
+    return light[None, None, :] * (1 - t[..., None]) + dark[None, None, :] * t[..., None]
