@@ -5,6 +5,8 @@
 // For the end-to-end tests it also shows the backend's dialogs over the
 // board and prints the answer:
 //   kavro-framebench --notify TEXT | --confirm TEXT | --file TITLE FILTER SAVE PATH
+// or rebuilds the window at another size and keeps drawing the same pictures:
+//   kavro-framebench --resize WIDTH HEIGHT SECONDS
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -67,10 +69,22 @@ int ShowDialog(int argc, char** argv, const PictureRef& board) {
     std::printf("notified\n");
   } else if (mode == "--confirm" && argc >= 3) {
     std::printf("confirm=%d\n", Confirm(argv[2]));
+  } else if (mode == "--resize" && argc >= 5) {
+    OpenWindow(std::atoi(argv[2]), std::atoi(argv[3]), 60);
+    std::printf("resized\n");
+    std::fflush(stdout);
+    int end = ClockMs() + int(std::atof(argv[4]) * 1000);
+    while (ClockMs() < end && !CloseRequested()) {
+      SetBlend(kBlendAlpha);
+      DrawPicture(board, 0, 0, 0);
+      PresentFrame();
+    }
   } else if (mode == "--file" && argc >= 6) {
     std::printf("file=%s\n", RequestFile(argv[2], argv[3], std::atoi(argv[4]), argv[5]).c_str());
   } else {
-    std::fprintf(stderr, "usage: kavro-framebench [--notify TEXT | --confirm TEXT | --file TITLE FILTER SAVE PATH]\n");
+    std::fprintf(stderr,
+                 "usage: kavro-framebench [--notify TEXT | --confirm TEXT | --file TITLE FILTER "
+                 "SAVE PATH | --resize WIDTH HEIGHT SECONDS]\n");
     return 2;
   }
   std::fflush(stdout);
