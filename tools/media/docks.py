@@ -4,6 +4,7 @@ import numpy as np
 from PIL import Image, ImageDraw, ImageFilter
 
 import icons
+import wood
 from common import draw_caption, font, over, save_png
 from stones import COLOURS, render_stone
 
@@ -206,7 +207,11 @@ def new_game_panel():
     yy = np.linspace(0, 1, H * SS)[:, None] * np.ones((1, W * SS))
     top, bottom = np.array([52, 36, 24]) / 255.0, np.array([18, 12, 8]) / 255.0
     body = top * (1 - yy[..., None]) + bottom * yy[..., None]
-    c = over(c, layer(body, m * 0.88))
+    # A fine leather grain, so the panel is not a flat fill.
+    rng = np.random.RandomState(600)
+    grain = wood.fractal(rng, (H * SS, W * SS), 40, octaves=3)
+    body = body * (1 + 0.10 * grain[..., None])
+    c = over(c, layer(np.clip(body, 0, 1), m * 0.9))
     # Gold rim and an inner hairline.
     rim = np.clip(m - erode(m, 3.0), 0, 1)
     gold = np.array([232, 190, 96]) / 255.0 * (1.15 - 0.5 * yy[..., None])

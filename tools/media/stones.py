@@ -101,7 +101,7 @@ def build():
     for k, colour in enumerate(COLOURS):
         to_png(render_stone(colour, PERSP_ELEVATION, 70, 50, 29.5, flat=0.36, lift=5.5,
                             light=(-0.55, 0.55, 1.0)), "3D-button-%d.png" % k)
-        to_png(render_stone(colour, 90.0, 42, 42, 17.6, flat=0.40, lift=0.0,
+        to_png(render_stone(colour, 90.0, 42, 42, 18.6, flat=0.40, lift=0.0,
                             light=(-0.4, 0.45, 1.0), shadow=0.55), "2D-button-%d.png" % k)
 
 
