@@ -115,7 +115,6 @@ class Game:
             code = self.process.wait(timeout=20)
         except subprocess.TimeoutExpired:
             self.screenshot("core-close-failed.png")
-            subprocess.run(["gdb", "-p", str(self.process.pid), "-batch", "-ex", "thread apply all bt 12"], env=self.env)
             self.process.kill()
             fail("the program did not end on the close button")
         if code != 0:
