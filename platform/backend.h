@@ -15,8 +15,8 @@ struct DrawCommand {
   enum Kind { kPicture, kRect, kText } kind = kPicture;
   const Picture* picture = nullptr;  // kPicture
   int frame = 0;
-  float x = 0.0f, y = 0.0f;          // position given to the call, origin added
-  float cornerX[4] = {0, 0, 0, 0};   // top-left, top-right, bottom-right, bottom-left
+  float x = 0.0f, y = 0.0f;         // position given to the call, origin added
+  float cornerX[4] = {0, 0, 0, 0};  // top-left, top-right, bottom-right, bottom-left
   float cornerY[4] = {0, 0, 0, 0};
   float u0 = 0.0f, v0 = 0.0f, u1 = 1.0f, v1 = 1.0f;  // texture rectangle of the frame
   DrawState state;
@@ -60,8 +60,8 @@ class Backend {
   // Modal dialogs.
   virtual void Notify(const std::string& text) = 0;
   virtual bool Confirm(const std::string& text) = 0;
-  virtual std::string RequestFile(const std::string& title, const std::string& filter,
-                                  bool save, const std::string& initialPath) = 0;
+  virtual std::string RequestFile(const std::string& title, const std::string& filter, bool save,
+                                  const std::string& initialPath) = 0;
 };
 
 void SetBackend(std::shared_ptr<Backend> backend);

@@ -24,7 +24,9 @@ class EmptyFont : public TFont {
    public:
     const std::vector<uint8_t>* Pixels() const override { return nullptr; }
     float Advance() const override { return 0.0f; }
-    void GetRect(int& x, int& y, int& width, int& height) const override { x = y = width = height = 0; }
+    void GetRect(int& x, int& y, int& width, int& height) const override {
+      x = y = width = height = 0;
+    }
   } none_;
 };
 
@@ -51,7 +53,8 @@ void UpdateTransform() {
 
 // Fills the corners of the local rectangle (left, top)-(right, bottom) of a
 // quad placed at (x, y).
-void SetCorners(DrawCommand& command, float x, float y, float left, float top, float right, float bottom) {
+void SetCorners(DrawCommand& command, float x, float y, float left, float top, float right,
+                float bottom) {
   const float px[4] = {left, right, right, left};
   const float py[4] = {top, top, bottom, bottom};
   for (int i = 0; i < 4; ++i) {
@@ -81,7 +84,8 @@ PictureRef GlyphPicture(const TGlyph* glyph, int& frame) {
     picture->name = "glyph";
     picture->height = picture->sheetHeight = gh;
     picture->width = picture->sheetWidth = int(pixels->size() / 4 / size_t(gh));
-    picture->rgba.assign(pixels->begin(), pixels->begin() + size_t(picture->width) * size_t(gh) * 4);
+    picture->rgba.assign(pixels->begin(),
+                         pixels->begin() + size_t(picture->width) * size_t(gh) * 4);
     picture->hasAlpha = true;
     platform_detail::EnsureUploaded(*picture);
   }
@@ -169,8 +173,8 @@ void DrawPicture(const PictureRef& picture, float x, float y, int frame) {
   command.x = x + state.originX;
   command.y = y + state.originY;
   command.state = state;
-  SetCorners(command, command.x, command.y, -picture->handleX, -picture->handleY, picture->width - picture->handleX,
-             picture->height - picture->handleY);
+  SetCorners(command, command.x, command.y, -picture->handleX, -picture->handleY,
+             picture->width - picture->handleX, picture->height - picture->handleY);
   platform_detail::FrameRect(*picture, frame, command.u0, command.v0, command.u1, command.v1);
   CurrentBackend().Draw(command);
 }
@@ -197,7 +201,8 @@ void DrawTextAt(const std::string& text, float x, float y) {
   line.x = x + state.originX;
   line.y = y + state.originY;
   line.state = state;
-  SetCorners(line, line.x, line.y, 0.0f, float(-font.Height()), float(MeasureTextWidth(text)), 0.0f);
+  SetCorners(line, line.x, line.y, 0.0f, float(-font.Height()), float(MeasureTextWidth(text)),
+             0.0f);
   backend.Draw(line);
 
   float pen = 0.0f;
@@ -207,7 +212,8 @@ void DrawTextAt(const std::string& text, float x, float y) {
     const TGlyph* glyph = font.LoadGlyph(index);
     if (!glyph) continue;
     int frame = 0;
-    if (PictureRef picture = GlyphPicture(glyph, frame); picture && frame >= 0 && frame < picture->frameCount) {
+    if (PictureRef picture = GlyphPicture(glyph, frame);
+        picture && frame >= 0 && frame < picture->frameCount) {
       int gx, gy, gw, gh;
       glyph->GetRect(gx, gy, gw, gh);
       platform_detail::EnsureUploaded(*picture);
@@ -219,7 +225,8 @@ void DrawTextAt(const std::string& text, float x, float y) {
       command.x = line.x + pen * state.ix;
       command.y = line.y + pen * state.jx;
       float left = pen + float(gx), top = float(gy);
-      SetCorners(command, line.x, line.y, left, top, left + float(picture->width), top + float(picture->height));
+      SetCorners(command, line.x, line.y, left, top, left + float(picture->width),
+                 top + float(picture->height));
       platform_detail::FrameRect(*picture, frame, command.u0, command.v0, command.u1, command.v1);
       backend.Draw(command);
     }
@@ -259,7 +266,11 @@ std::vector<int> TextCodes(const std::string& utf8) {
   size_t n = utf8.size();
   for (size_t i = 0; i < n;) {
     unsigned char c = s[i];
-    int length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+    int length = c < 0x80           ? 1
+                 : (c >> 5) == 0x6  ? 2
+                 : (c >> 4) == 0xE  ? 3
+                 : (c >> 3) == 0x1E ? 4
+                                    : 0;
     bool valid = length > 0 && i + length <= n;
     int code = length == 1 ? c : length == 2 ? c & 0x1F : length == 3 ? c & 0x0F : c & 0x07;
     for (int k = 1; valid && k < length; ++k) {

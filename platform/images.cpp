@@ -18,8 +18,8 @@ namespace {
 
 int transparentRed = 0, transparentGreen = 0, transparentBlue = 0;
 
-bool DecodePng(const uint8_t* data, size_t size, int& width, int& height, std::vector<uint8_t>& rgba,
-               bool& hasAlpha) {
+bool DecodePng(const uint8_t* data, size_t size, int& width, int& height,
+               std::vector<uint8_t>& rgba, bool& hasAlpha) {
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
@@ -46,7 +46,8 @@ extern "C" void JpegFail(j_common_ptr info) {
 }
 extern "C" void JpegQuiet(j_common_ptr, int) {}
 
-bool DecodeJpeg(const uint8_t* data, size_t size, int& width, int& height, std::vector<uint8_t>& rgba) {
+bool DecodeJpeg(const uint8_t* data, size_t size, int& width, int& height,
+                std::vector<uint8_t>& rgba) {
   jpeg_decompress_struct info;
   JpegError error;
   info.err = jpeg_std_error(&error.manager);
@@ -80,7 +81,9 @@ bool DecodeJpeg(const uint8_t* data, size_t size, int& width, int& height, std::
 
 void MaskTransparent(std::vector<uint8_t>& rgba) {
   for (size_t i = 0; i + 3 < rgba.size(); i += 4)
-    if (rgba[i] == transparentRed && rgba[i + 1] == transparentGreen && rgba[i + 2] == transparentBlue) rgba[i + 3] = 0;
+    if (rgba[i] == transparentRed && rgba[i + 1] == transparentGreen &&
+        rgba[i + 2] == transparentBlue)
+      rgba[i + 3] = 0;
 }
 
 PictureRef LoadSheet(const std::string& resource) {
@@ -88,8 +91,8 @@ PictureRef LoadSheet(const std::string& resource) {
   if (!ReadSourceBytes(resource, bytes)) return nullptr;
   auto picture = platform_detail::NewPicture();
   picture->name = resource;
-  if (!platform_detail::DecodeImage(bytes.data(), bytes.size(), picture->sheetWidth, picture->sheetHeight,
-                                    picture->rgba, picture->hasAlpha))
+  if (!platform_detail::DecodeImage(bytes.data(), bytes.size(), picture->sheetWidth,
+                                    picture->sheetHeight, picture->rgba, picture->hasAlpha))
     return nullptr;
   if (!picture->hasAlpha) MaskTransparent(picture->rgba);
   return picture;
@@ -109,11 +112,12 @@ PictureRef NewPicture() {
   });
 }
 
-bool DecodeImage(const uint8_t* data, size_t size, int& width, int& height, std::vector<uint8_t>& rgba,
-                 bool& hasAlpha) {
+bool DecodeImage(const uint8_t* data, size_t size, int& width, int& height,
+                 std::vector<uint8_t>& rgba, bool& hasAlpha) {
   static const uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
   if (!data) return false;
-  if (size >= 8 && std::memcmp(data, kPngSignature, 8) == 0) return DecodePng(data, size, width, height, rgba, hasAlpha);
+  if (size >= 8 && std::memcmp(data, kPngSignature, 8) == 0)
+    return DecodePng(data, size, width, height, rgba, hasAlpha);
   if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) {
     hasAlpha = false;
     return DecodeJpeg(data, size, width, height, rgba);
@@ -152,8 +156,8 @@ PictureRef LoadPicture(const std::string& resource) {
   return picture;
 }
 
-PictureRef LoadPictureStrip(const std::string& resource, int cellWidth, int cellHeight, int firstCell,
-                            int cellCount) {
+PictureRef LoadPictureStrip(const std::string& resource, int cellWidth, int cellHeight,
+                            int firstCell, int cellCount) {
   if (cellWidth <= 0 || cellHeight <= 0 || firstCell < 0 || cellCount <= 0) return nullptr;
   auto picture = LoadSheet(resource);
   if (!picture) return nullptr;

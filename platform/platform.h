@@ -20,21 +20,21 @@ class Backend;
 // One picture: width and height of one frame, one or more frames cut from an
 // image, and a handle about which it is placed, scaled and rotated.
 struct Picture {
-  std::string name;        // resource name or path it was loaded from
-  int width = 0;           // of one frame
+  std::string name;  // resource name or path it was loaded from
+  int width = 0;     // of one frame
   int height = 0;
   int frameCount = 1;
   float handleX = 0.0f;
   float handleY = 0.0f;
-  int texture = -1;        // backend's handle of the uploaded pixels
+  int texture = -1;  // backend's handle of the uploaded pixels
   // Decoded RGBA pixels of the whole sheet (frames laid out as cells);
   // kept so the font can measure glyphs and tests can inspect pixels.
   int sheetWidth = 0;
   int sheetHeight = 0;
-  int cellsPerRow = 1;     // how the frames are laid out on the sheet
+  int cellsPerRow = 1;  // how the frames are laid out on the sheet
   int firstCell = 0;
-  std::vector<uint8_t> rgba;  // sheetWidth * sheetHeight * 4
-  bool hasAlpha = false;      // the source image had an alpha channel
+  std::vector<uint8_t> rgba;            // sheetWidth * sheetHeight * 4
+  bool hasAlpha = false;                // the source image had an alpha channel
   std::weak_ptr<Backend> textureOwner;  // the backend that holds texture
 };
 using PictureRef = std::shared_ptr<Picture>;
@@ -86,7 +86,13 @@ int ScreenHeight();
 
 // ---------------------------------------------------------------- drawing
 
-enum BlendMode { kBlendMask = 1, kBlendSolid = 2, kBlendAlpha = 3, kBlendLight = 4, kBlendShade = 5 };
+enum BlendMode {
+  kBlendMask = 1,
+  kBlendSolid = 2,
+  kBlendAlpha = 3,
+  kBlendLight = 4,
+  kBlendShade = 5
+};
 
 struct DrawState {
   int red = 255, green = 255, blue = 255;
@@ -139,9 +145,19 @@ std::vector<int> TextCodes(const std::string& utf8);
 
 // Windows virtual-key numbering.
 enum KeyCode {
-  kKeyEnter = 13, kKeyEscape = 27, kKeySpace = 32, kKeyPageUp = 33, kKeyPageDown = 34,
-  kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40,
-  kKeyLeftCtrl = 162, kKeyRightCtrl = 163, kKeyLeftAlt = 164, kKeyRightAlt = 165
+  kKeyEnter = 13,
+  kKeyEscape = 27,
+  kKeySpace = 32,
+  kKeyPageUp = 33,
+  kKeyPageDown = 34,
+  kKeyLeft = 37,
+  kKeyUp = 38,
+  kKeyRight = 39,
+  kKeyDown = 40,
+  kKeyLeftCtrl = 162,
+  kKeyRightCtrl = 163,
+  kKeyLeftAlt = 164,
+  kKeyRightAlt = 165
 };
 
 int KeyPressCount(int key);
@@ -191,11 +207,11 @@ int RandomInt(int a, int b);
 
 struct SoundClip {
   std::string name;
-  int id = -1;            // backend's handle
-  double seconds = 0.0;   // length of the decoded music
+  int id = -1;           // backend's handle
+  double seconds = 0.0;  // length of the decoded music
 };
 using SoundClipRef = std::shared_ptr<SoundClip>;
-using Channel = int;      // 0 = none
+using Channel = int;  // 0 = none
 constexpr Channel kNoChannel = 0;
 
 SoundClipRef LoadSoundClip(const std::string& resource);

@@ -57,7 +57,8 @@ bool ReadSourceBytes(const std::string& source, std::vector<uint8_t>& bytes) {
   if (!file) return false;
   uint8_t buffer[65536];
   size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.insert(bytes.end(), buffer, buffer + got);
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    bytes.insert(bytes.end(), buffer, buffer + got);
   bool ok = !std::ferror(file);
   std::fclose(file);
   if (!ok) bytes.clear();

@@ -23,7 +23,8 @@ StoredParameters stored;
 constexpr int kSmoothStyle = 4;
 
 void ReportMissing(const std::string& source) {
-  Notify("StripFont @ " + std::to_string(ClockMs()) + " > ERROR: " + "File " + source + " Not found...");
+  Notify("StripFont @ " + std::to_string(ClockMs()) + " > ERROR: " + "File " + source +
+         " Not found...");
 }
 
 bool SourceExists(const std::string& source) {
@@ -49,8 +50,9 @@ const TGlyph* TStripFont::LoadGlyph(int index) {
   return Glyphs[size_t(index)].get();
 }
 
-std::shared_ptr<TStripFont> TStripFont::Load(const std::string& source, int cellWidth, int cellHeight,
-                                             int spaceWidth, const std::string& glyphList, int spacing,
+std::shared_ptr<TStripFont> TStripFont::Load(const std::string& source, int cellWidth,
+                                             int cellHeight, int spaceWidth,
+                                             const std::string& glyphList, int spacing,
                                              int imageFlags, int flags) {
   if (!SourceExists(source)) {
     ReportMissing(source);
@@ -60,7 +62,8 @@ std::shared_ptr<TStripFont> TStripFont::Load(const std::string& source, int cell
   font->ImageFlags = imageFlags;
   font->Flags = flags;
   if (flags & kStripFontAutoSized) {
-    if (!AutoSizedFontLoader(*font, source, cellWidth, cellHeight, spaceWidth, glyphList, spacing)) {
+    if (!AutoSizedFontLoader(*font, source, cellWidth, cellHeight, spaceWidth, glyphList,
+                             spacing)) {
       ReportMissing(source);
       return nullptr;
     }
@@ -74,9 +77,10 @@ FontRef TStripFontLoader::LoadFont(const std::string& source, int size, int) {
   std::string extension = source.substr(dot);
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return char(std::tolower(c)); });
-  if (extension != ".png" && extension != ".bmp" && extension != ".tga" && extension != ".jpg") return nullptr;
-  return TStripFont::Load(source, size, stored.cellHeight, stored.spaceWidth, stored.glyphList, stored.spacing,
-                          stored.imageFlags, stored.flags);
+  if (extension != ".png" && extension != ".bmp" && extension != ".tga" && extension != ".jpg")
+    return nullptr;
+  return TStripFont::Load(source, size, stored.cellHeight, stored.spaceWidth, stored.glyphList,
+                          stored.spacing, stored.imageFlags, stored.flags);
 }
 
 FontRef LoadAutoSizedFont(const std::string& picture, int cellWidth, int cellHeight, int spaceWidth,
@@ -93,7 +97,8 @@ FontRef LoadAutoSizedFont(const std::string& picture, int cellWidth, int cellHei
 // R is the rightmost opaque column. L is the leftmost, except that 0 also
 // means "none found yet": after a row whose opaque pixels reach column 0,
 // the next opaque pixel found starts L afresh.
-void MeasureGlyphColumns(const uint8_t* rgba, int stride, int cellWidth, int cellHeight, int& left, int& right) {
+void MeasureGlyphColumns(const uint8_t* rgba, int stride, int cellWidth, int cellHeight, int& left,
+                         int& right) {
   right = 0;
   left = 0;
   for (int y = 0; y < cellHeight; ++y) {
@@ -120,7 +125,8 @@ bool AutoSizedFontLoader(TStripFont& font, const std::string& source, int cellWi
     int cell = strip->firstCell + int(i);
     int cellLeft = (cell % strip->cellsPerRow) * cellWidth;
     int cellTop = (cell / strip->cellsPerRow) * cellHeight;
-    const uint8_t* origin = strip->rgba.data() + size_t(cellTop) * size_t(stride) + size_t(cellLeft) * 4;
+    const uint8_t* origin =
+        strip->rgba.data() + size_t(cellTop) * size_t(stride) + size_t(cellLeft) * 4;
 
     auto glyph = std::make_shared<TStripFontGlyph>();
     glyph->G_Pixmap.resize(size_t(cellWidth) * size_t(cellHeight) * 4);

@@ -18,7 +18,7 @@ inline constexpr char kStripFontGlyphList[] =
     "!§$%&/()=?,.;:-_²³#'+*{[]}\\<>|°^";
 inline constexpr int kStripFontGlyphCount = 101;
 
-inline constexpr int kStripFontSlots = 255;       // slot i: the character with code 32 + i
+inline constexpr int kStripFontSlots = 255;        // slot i: the character with code 32 + i
 inline constexpr int kStripFontAutoSized = 0x400;  // loader option: measure each glyph
 inline constexpr int kStripFontFixedWidth = 0x1;
 
@@ -35,7 +35,9 @@ class TStripFontGlyph : public TGlyph {
   PictureRef Strip;
   int StripFrame = 0;
 
-  const std::vector<uint8_t>* Pixels() const override { return G_Pixmap.empty() ? nullptr : &G_Pixmap; }
+  const std::vector<uint8_t>* Pixels() const override {
+    return G_Pixmap.empty() ? nullptr : &G_Pixmap;
+  }
   float Advance() const override { return G_Advance; }
   void GetRect(int& x, int& y, int& width, int& height) const override;
   PictureRef Picture() const override { return Strip; }
@@ -86,4 +88,5 @@ void CreateSpace(TStripFont& font, int spaceWidth);
 
 // The measuring rule on one cell (RGBA, cellWidth x cellHeight): the left
 // and right opaque columns L and R as the loader finds them.
-void MeasureGlyphColumns(const uint8_t* rgba, int stride, int cellWidth, int cellHeight, int& left, int& right);
+void MeasureGlyphColumns(const uint8_t* rgba, int stride, int cellWidth, int cellHeight, int& left,
+                         int& right);

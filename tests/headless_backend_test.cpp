@@ -44,9 +44,10 @@ TEST_F(HeadlessTest, RequestFileRecordsTheRequestAndAnswersFromTheQueue) {
   backend->fileAnswers = {"/tmp/a.KVs"};
   EXPECT_EQ(RequestFile("Spiel laden:", "Kavro-Spiele:KVs; ", 0, "/home/u"), "/tmp/a.KVs");
   EXPECT_EQ(RequestFile("Spiel speichern:", "Kavro-Spiele:KVs;", 1, "/home/u/Kavro-Spiel.KVs"), "");
-  EXPECT_EQ(backend->fileRequests, (std::vector<std::string>{
-                                       "Spiel laden:|Kavro-Spiele:KVs; |0|/home/u",
-                                       "Spiel speichern:|Kavro-Spiele:KVs;|1|/home/u/Kavro-Spiel.KVs"}));
+  EXPECT_EQ(
+      backend->fileRequests,
+      (std::vector<std::string>{"Spiel laden:|Kavro-Spiele:KVs; |0|/home/u",
+                                "Spiel speichern:|Kavro-Spiele:KVs;|1|/home/u/Kavro-Spiel.KVs"}));
 }
 
 TEST_F(HeadlessTest, FramesMoveTheirDrawCallsAndCallTheHook) {

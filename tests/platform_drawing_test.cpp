@@ -15,7 +15,8 @@ class DrawingTest : public ::testing::Test {
     OpenWindow(64, 48, 60);
   }
   // A width x height RGBA picture of one colour.
-  PictureRef Plain(int width, int height, uint8_t r, uint8_t g, uint8_t b, uint8_t a, int frames = 1) {
+  PictureRef Plain(int width, int height, uint8_t r, uint8_t g, uint8_t b, uint8_t a,
+                   int frames = 1) {
     std::vector<uint8_t> rgba;
     for (int i = 0; i < width * height * frames; ++i) rgba.insert(rgba.end(), {r, g, b, a});
     std::string path = folder / ("plain" + std::to_string(serial++) + ".png");
@@ -175,7 +176,8 @@ TEST_F(DrawingTest, RasterisedFrameShowsColourAlphaAndBlend) {
 }
 
 TEST_F(DrawingTest, MaskModeDrawsOnlyTheOpaqueTexels) {
-  const std::vector<uint8_t> rgba = {255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 100, 255, 255, 255, 100};
+  const std::vector<uint8_t> rgba = {255, 255, 255, 255, 255, 255, 255, 255,
+                                     255, 255, 255, 100, 255, 255, 255, 100};
   std::string path = folder / "half.png";
   ASSERT_TRUE(test_images::WriteRgbaPng(path, 4, 1, rgba));
   auto picture = LoadPicture(path);
@@ -226,7 +228,8 @@ class PixelFont : public TFont {
  public:
   class Glyph : public TGlyph {
    public:
-    Glyph(std::vector<uint8_t> pixels, int height, float advance) : pixels_(std::move(pixels)), height_(height), advance_(advance) {}
+    Glyph(std::vector<uint8_t> pixels, int height, float advance)
+        : pixels_(std::move(pixels)), height_(height), advance_(advance) {}
     const std::vector<uint8_t>* Pixels() const override { return &pixels_; }
     float Advance() const override { return advance_; }
     void GetRect(int& x, int& y, int& width, int& height) const override {
@@ -247,7 +250,9 @@ class PixelFont : public TFont {
   int Height() const override { return 2; }
   int CountGlyphs() const override { return 2; }
   int CharToGlyph(int code) const override { return code == 'x' ? 0 : code == ' ' ? 1 : -1; }
-  const TGlyph* LoadGlyph(int index) override { return index == 0 ? static_cast<TGlyph*>(&block) : &space; }
+  const TGlyph* LoadGlyph(int index) override {
+    return index == 0 ? static_cast<TGlyph*>(&block) : &space;
+  }
 };
 
 TEST_F(DrawingTest, GlyphsWithOnlyPixelsBecomePicturesOnFirstUse) {
@@ -271,7 +276,8 @@ TEST_F(DrawingTest, GlyphsWithOnlyPixelsBecomePicturesOnFirstUse) {
 
 TEST(TextCodesTest, DecodesUtf8ToLatin1AndBeyond) {
   EXPECT_EQ(TextCodes("aä§€"), (std::vector<int>{'a', 228, 167, 0x20AC}));
-  EXPECT_EQ(TextCodes("\xE4x"), (std::vector<int>{228, 'x'})) << "a stray Latin-1 byte stays itself";
+  EXPECT_EQ(TextCodes("\xE4x"), (std::vector<int>{228, 'x'}))
+      << "a stray Latin-1 byte stays itself";
   EXPECT_EQ(TextCodes("\xC3"), (std::vector<int>{0xC3})) << "cut sequence";
   EXPECT_EQ(TextCodes("\xC0\x80"), (std::vector<int>{0xC0, 0x80})) << "overlong";
   EXPECT_TRUE(TextCodes("").empty());

@@ -60,7 +60,8 @@ TEST_F(FilesTest, WriteLineAndWriteByteProduceExactBytes) {
   WriteByte(stream, 0x1FF);
   WriteByte(stream, 0);
   EXPECT_TRUE(Close(stream));
-  std::vector<uint8_t> expected = {'/', 'h', 'o', 'm', 'e', '/', 'j', 0xC3, 0xB6, 'r', 'g', 13, 10, 0xFF, 0};
+  std::vector<uint8_t> expected = {'/',  'h', 'o', 'm', 'e', '/',  'j', 0xC3,
+                                   0xB6, 'r', 'g', 13,  10,  0xFF, 0};
   EXPECT_EQ(FileBytes(folder / "out"), expected);
 }
 
@@ -70,7 +71,9 @@ TEST_F(FilesTest, ReadLineStopsAtLineFeedNulOrEndAndDropsCarriageReturns) {
   EXPECT_EQ(ReadLine(stream), "ab");
   EXPECT_EQ(ReadLine(stream), "c");
   EXPECT_EQ(ReadLine(stream), "d");
-  EXPECT_EQ(ReadLine(stream), "\xE4" "e");
+  EXPECT_EQ(ReadLine(stream),
+            "\xE4"
+            "e");
   EXPECT_TRUE(Eof(stream));
   EXPECT_EQ(ReadLine(stream), "");
 }

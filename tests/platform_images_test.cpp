@@ -27,8 +27,8 @@ std::vector<uint8_t> Pattern(int channels) {
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 5; ++x) {
       bool black = x == 1 && y == 1;
-      uint8_t sample[4] = {uint8_t(black ? 0 : 40 * x + 10), uint8_t(black ? 0 : 70 * y + 5), uint8_t(black ? 0 : 99),
-                           uint8_t(60 * x)};
+      uint8_t sample[4] = {uint8_t(black ? 0 : 40 * x + 10), uint8_t(black ? 0 : 70 * y + 5),
+                           uint8_t(black ? 0 : 99), uint8_t(60 * x)};
       pixels.insert(pixels.end(), sample, sample + channels);
     }
   return pixels;
@@ -45,7 +45,8 @@ TEST_F(ImagesTest, RgbaPngKeepsItsAlpha) {
     EXPECT_EQ(PictureHeight(picture), 3);
     EXPECT_EQ(picture->frameCount, 1);
     EXPECT_EQ(Rgba(Pixel(picture, 3, 2)), (std::vector<uint8_t>{130, 145, 99, 180}));
-    EXPECT_EQ(Rgba(Pixel(picture, 1, 1)), (std::vector<uint8_t>{0, 0, 0, 60})) << "alpha images are not masked";
+    EXPECT_EQ(Rgba(Pixel(picture, 1, 1)), (std::vector<uint8_t>{0, 0, 0, 60}))
+        << "alpha images are not masked";
     EXPECT_GE(picture->texture, 0);
   }
 }
@@ -74,21 +75,23 @@ TEST_F(ImagesTest, GreyPalette16BitPngsDecode) {
   EXPECT_EQ(Rgba(Pixel(grey, 1, 0)), (std::vector<uint8_t>{200, 200, 200, 255}));
 
   std::vector<png_color> palette = {{0, 0, 0}, {10, 20, 30}};
-  ASSERT_TRUE(test_images::WritePng(folder / "pal.png", 2, 1, PNG_COLOR_TYPE_PALETTE, 8, {1, 0}, false, palette));
+  ASSERT_TRUE(test_images::WritePng(folder / "pal.png", 2, 1, PNG_COLOR_TYPE_PALETTE, 8, {1, 0},
+                                    false, palette));
   auto indexed = LoadPicture(folder / "pal.png");
   ASSERT_TRUE(indexed);
   EXPECT_EQ(Rgba(Pixel(indexed, 0, 0)), (std::vector<uint8_t>{10, 20, 30, 255}));
   EXPECT_EQ(Pixel(indexed, 1, 0)[3], 0);
 
-  ASSERT_TRUE(test_images::WritePng(folder / "pal-t.png", 2, 1, PNG_COLOR_TYPE_PALETTE, 8, {1, 0}, false, palette,
-                                    {255, 128}));
+  ASSERT_TRUE(test_images::WritePng(folder / "pal-t.png", 2, 1, PNG_COLOR_TYPE_PALETTE, 8, {1, 0},
+                                    false, palette, {255, 128}));
   auto transparentPalette = LoadPicture(folder / "pal-t.png");
   ASSERT_TRUE(transparentPalette);
   EXPECT_TRUE(transparentPalette->hasAlpha);
   EXPECT_EQ(Pixel(transparentPalette, 0, 0)[3], 128);
   EXPECT_EQ(Pixel(transparentPalette, 1, 0)[3], 255) << "black with palette alpha is kept";
 
-  std::vector<uint8_t> deep = {0xFF, 0xFF, 0x00, 0x00, 0x80, 0x00, 0xFF, 0xFF};  // one RGBA pixel, 16 bits
+  std::vector<uint8_t> deep = {0xFF, 0xFF, 0x00, 0x00,
+                               0x80, 0x00, 0xFF, 0xFF};  // one RGBA pixel, 16 bits
   ASSERT_TRUE(test_images::WritePng(folder / "deep.png", 1, 1, PNG_COLOR_TYPE_RGBA, 16, deep));
   auto wide = LoadPicture(folder / "deep.png");
   ASSERT_TRUE(wide);
@@ -102,7 +105,8 @@ TEST_F(ImagesTest, JpegDecodesAndIsMaskedWithoutAlpha) {
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 16; ++x) {
       bool white = x >= 8;
-      rgb.insert(rgb.end(), {uint8_t(white ? 255 : 200), uint8_t(white ? 255 : 60), uint8_t(white ? 255 : 30)});
+      rgb.insert(rgb.end(), {uint8_t(white ? 255 : 200), uint8_t(white ? 255 : 60),
+                             uint8_t(white ? 255 : 30)});
     }
   ASSERT_TRUE(test_images::WriteJpeg(folder / "board.jpg", 16, 16, rgb));
   SetTransparentColor(255, 255, 255);
@@ -138,7 +142,8 @@ TEST_F(ImagesTest, StripCellsCountLeftToRightThenTopToBottom) {
     DrawPicture(strip, 0, 0, frame);
     EXPECT_NEAR(backend->PixelAt(1, 1)[0] * 255, 2 + frame, 1e-3) << frame;
   }
-  EXPECT_FALSE(LoadPictureStrip(folder / "cells.png", 2, 2, 4, 3)) << "more cells than the image has";
+  EXPECT_FALSE(LoadPictureStrip(folder / "cells.png", 2, 2, 4, 3))
+      << "more cells than the image has";
   EXPECT_FALSE(LoadPictureStrip(folder / "cells.png", 0, 2, 0, 1));
 }
 

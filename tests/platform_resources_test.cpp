@@ -33,7 +33,8 @@ TEST(ResourcesTest, EveryMediaFileIsEmbeddedByteForByte) {
   for (const std::string& name : names) {
     auto bytes = FindResource(name);
     ASSERT_NE(bytes.data(), nullptr) << name;
-    std::vector<uint8_t> file = FileBytes(media / name.substr(std::string("incbin::media/").size()));
+    std::vector<uint8_t> file =
+        FileBytes(media / name.substr(std::string("incbin::media/").size()));
     EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), file.begin(), file.end())) << name;
     std::vector<uint8_t> read;
     EXPECT_TRUE(ReadSourceBytes(name, read));

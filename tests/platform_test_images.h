@@ -31,7 +31,8 @@ struct ScratchFolder {
 // pixels: rows of samples for the colour type (8 or 16 bits, big-endian).
 inline bool WritePng(const std::string& path, int width, int height, int colorType, int bitDepth,
                      const std::vector<uint8_t>& pixels, bool interlaced = false,
-                     const std::vector<png_color>& palette = {}, const std::vector<uint8_t>& paletteAlpha = {}) {
+                     const std::vector<png_color>& palette = {},
+                     const std::vector<uint8_t>& paletteAlpha = {}) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -51,7 +52,8 @@ inline bool WritePng(const std::string& path, int width, int height, int colorTy
   png_write_info(png, info);
   size_t rowBytes = png_get_rowbytes(png, info);
   std::vector<png_bytep> rows(static_cast<size_t>(height));
-  for (int y = 0; y < height; ++y) rows[size_t(y)] = const_cast<uint8_t*>(pixels.data()) + size_t(y) * rowBytes;
+  for (int y = 0; y < height; ++y)
+    rows[size_t(y)] = const_cast<uint8_t*>(pixels.data()) + size_t(y) * rowBytes;
   png_write_image(png, rows.data());
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
@@ -59,13 +61,13 @@ inline bool WritePng(const std::string& path, int width, int height, int colorTy
   return true;
 }
 
-inline bool WriteRgbaPng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba,
-                         bool interlaced = false) {
+inline bool WriteRgbaPng(const std::string& path, int width, int height,
+                         const std::vector<uint8_t>& rgba, bool interlaced = false) {
   return WritePng(path, width, height, PNG_COLOR_TYPE_RGBA, 8, rgba, interlaced);
 }
 
-inline bool WriteJpeg(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb,
-                      int quality = 100) {
+inline bool WriteJpeg(const std::string& path, int width, int height,
+                      const std::vector<uint8_t>& rgb, int quality = 100) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
   jpeg_compress_struct info;
@@ -81,7 +83,8 @@ inline bool WriteJpeg(const std::string& path, int width, int height, const std:
   jpeg_set_quality(&info, quality, TRUE);
   jpeg_start_compress(&info, TRUE);
   while (info.next_scanline < info.image_height) {
-    JSAMPROW row = const_cast<uint8_t*>(rgb.data()) + size_t(info.next_scanline) * size_t(width) * 3;
+    JSAMPROW row =
+        const_cast<uint8_t*>(rgb.data()) + size_t(info.next_scanline) * size_t(width) * 3;
     jpeg_write_scanlines(&info, &row, 1);
   }
   jpeg_finish_compress(&info);

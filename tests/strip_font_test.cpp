@@ -30,8 +30,11 @@ class SyntheticStrip {
 // The measuring rule restated: R is the rightmost opaque column; L is the
 // leftmost opaque column among the rows after the last row that has an
 // opaque pixel in column 0 (0 when there are none).
-void ExpectedColumns(const std::vector<uint8_t>& rgba, int stride, int cell, int& left, int& right) {
-  auto opaque = [&](int x, int y) { return rgba[size_t(y) * size_t(stride) + size_t(cell * kW + x) * 4 + 3] > 0; };
+void ExpectedColumns(const std::vector<uint8_t>& rgba, int stride, int cell, int& left,
+                     int& right) {
+  auto opaque = [&](int x, int y) {
+    return rgba[size_t(y) * size_t(stride) + size_t(cell * kW + x) * 4 + 3] > 0;
+  };
   int lastZeroRow = -1;
   right = 0;
   for (int y = 0; y < kH; ++y)
@@ -56,9 +59,9 @@ class StripFontTest : public ::testing::Test {
     strip.Fill(13, 12, 39, 20, 50);  //    then the letter: L 12, R 39
     strip.Fill(23, 5, 30, 10, 40);   // x: the letter, then column 0 below it: L 0
     strip.Fill(23, 0, 0, 50, 50);
-    strip.Fill(43, 5, 30, 10, 40);   // N: column 0 in a middle row of the letter
-    strip.Fill(43, 0, 0, 30, 30);    //    L from the rows below it: 5
-    strip.Fill(52, 1, 45, 0, 59);    // W: touches the right edge
+    strip.Fill(43, 5, 30, 10, 40);  // N: column 0 in a middle row of the letter
+    strip.Fill(43, 0, 0, 30, 30);   //    L from the rows below it: 5
+    strip.Fill(52, 1, 45, 0, 59);   // W: touches the right edge
     path = folder / "strip.png";
     ASSERT_TRUE(test_images::WriteRgbaPng(path, kW * 101, kH, strip.rgba));
   }
@@ -247,7 +250,8 @@ TEST_F(StripFontTest, MissingSourceIsReportedAndGivesNoFont) {
   FontRef font = LoadAutoSizedFont(folder / "gone.png", kW, kH, 22, kStripFontGlyphList, -2, 0);
   EXPECT_FALSE(font);
   ASSERT_EQ(backend->notices.size(), 1u);
-  EXPECT_EQ(backend->notices[0], "StripFont @ 4242 > ERROR: File " + (folder / "gone.png") + " Not found...");
+  EXPECT_EQ(backend->notices[0],
+            "StripFont @ 4242 > ERROR: File " + (folder / "gone.png") + " Not found...");
   EXPECT_EQ(CurrentTextFont(), before);
   EXPECT_FALSE(LoadAutoSizedFont("incbin::media/none.png", kW, kH, 22, kStripFontGlyphList, -2, 0));
   EXPECT_EQ(backend->notices.size(), 2u);
@@ -264,7 +268,8 @@ TEST_F(StripFontTest, LoaderTakesOnlyPictureExtensions) {
 }
 
 TEST_F(StripFontTest, PictureThatIsNoStripIsReported) {
-  ASSERT_TRUE(test_images::WriteRgbaPng(folder / "small.png", 46, 60, std::vector<uint8_t>(46 * 60 * 4, 255)));
+  ASSERT_TRUE(test_images::WriteRgbaPng(folder / "small.png", 46, 60,
+                                        std::vector<uint8_t>(46 * 60 * 4, 255)));
   EXPECT_FALSE(LoadAutoSizedFont(folder / "small.png", kW, kH, 22, kStripFontGlyphList, -2, 0));
   EXPECT_EQ(backend->notices.size(), 1u);
 }

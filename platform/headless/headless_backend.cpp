@@ -29,7 +29,9 @@ size_t MemoryRead(void* out, size_t size, size_t count, void* source) {
 
 int MemorySeek(void* source, ogg_int64_t offset, int whence) {
   auto* file = static_cast<MemoryFile*>(source);
-  ogg_int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? ogg_int64_t(file->at) : ogg_int64_t(file->size);
+  ogg_int64_t base = whence == SEEK_SET   ? 0
+                     : whence == SEEK_CUR ? ogg_int64_t(file->at)
+                                          : ogg_int64_t(file->size);
   ogg_int64_t target = base + offset;
   if (target < 0 || target > ogg_int64_t(file->size)) return -1;
   file->at = size_t(target);
@@ -150,10 +152,13 @@ void HeadlessBackend::Rasterise(const DrawCommand& c) {
   float bx = c.cornerX[3] - c.cornerX[0], by = c.cornerY[3] - c.cornerY[0];
   float det = ax * by - ay * bx;
   if (std::fabs(det) < 1e-9f) return;
-  float minX = *std::min_element(c.cornerX, c.cornerX + 4), maxX = *std::max_element(c.cornerX, c.cornerX + 4);
-  float minY = *std::min_element(c.cornerY, c.cornerY + 4), maxY = *std::max_element(c.cornerY, c.cornerY + 4);
+  float minX = *std::min_element(c.cornerX, c.cornerX + 4),
+        maxX = *std::max_element(c.cornerX, c.cornerX + 4);
+  float minY = *std::min_element(c.cornerY, c.cornerY + 4),
+        maxY = *std::max_element(c.cornerY, c.cornerY + 4);
   int x0 = std::max(0, int(std::floor(minX))), x1 = std::min(windowWidth - 1, int(std::ceil(maxX)));
-  int y0 = std::max(0, int(std::floor(minY))), y1 = std::min(windowHeight - 1, int(std::ceil(maxY)));
+  int y0 = std::max(0, int(std::floor(minY))),
+      y1 = std::min(windowHeight - 1, int(std::ceil(maxY)));
   const DrawState& st = c.state;
   for (int y = y0; y <= y1; ++y) {
     for (int x = x0; x <= x1; ++x) {
@@ -169,15 +174,16 @@ void HeadlessBackend::Rasterise(const DrawCommand& c) {
         const uint8_t* at = p.rgba.data() + (size_t(ty) * size_t(p.sheetWidth) + size_t(tx)) * 4;
         for (int i = 0; i < 4; ++i) texel[i] = at[i] / 255.0f;
       }
-      float src[4] = {texel[0] * st.red / 255.0f, texel[1] * st.green / 255.0f, texel[2] * st.blue / 255.0f,
-                      texel[3] * st.alpha};
+      float src[4] = {texel[0] * st.red / 255.0f, texel[1] * st.green / 255.0f,
+                      texel[2] * st.blue / 255.0f, texel[3] * st.alpha};
       float* dst = &framebuffer[(size_t(y) * size_t(windowWidth) + size_t(x)) * 3];
       BlendPixel(st.blend, src, dst);
     }
   }
 }
 
-int HeadlessBackend::LoadSound(const std::string&, const uint8_t* data, size_t size, double& seconds) {
+int HeadlessBackend::LoadSound(const std::string&, const uint8_t* data, size_t size,
+                               double& seconds) {
   seconds = 0.0;
   if (!audioAvailable || !data) return -1;
   if (!VorbisSeconds(data, size, seconds)) return -1;
@@ -200,7 +206,8 @@ bool HeadlessBackend::ChannelPlaying(int channel) {
 }
 
 void HeadlessBackend::StopChannel(int channel) {
-  if (channel >= 1 && channel <= int(channels_.size())) channels_[size_t(channel - 1)].stopped = true;
+  if (channel >= 1 && channel <= int(channels_.size()))
+    channels_[size_t(channel - 1)].stopped = true;
 }
 
 void HeadlessBackend::Notify(const std::string& text) {
@@ -217,9 +224,10 @@ bool HeadlessBackend::Confirm(const std::string& text) {
   return answer != 0;
 }
 
-std::string HeadlessBackend::RequestFile(const std::string& requestTitle, const std::string& filter, bool save,
-                                         const std::string& initialPath) {
-  fileRequests.push_back(requestTitle + "|" + filter + "|" + (save ? "1" : "0") + "|" + initialPath);
+std::string HeadlessBackend::RequestFile(const std::string& requestTitle, const std::string& filter,
+                                         bool save, const std::string& initialPath) {
+  fileRequests.push_back(requestTitle + "|" + filter + "|" + (save ? "1" : "0") + "|" +
+                         initialPath);
   if (fileAnswers.empty()) return "";
   std::string answer = fileAnswers.front();
   fileAnswers.pop_front();

@@ -43,11 +43,11 @@ class HeadlessBackend : public Backend {
   // no and RequestFile answers "" (cancelled).
   std::deque<int> confirmAnswers;
   std::deque<std::string> fileAnswers;
-  std::vector<std::string> notices;         // every Notify text
-  std::vector<std::string> questions;       // every Confirm text
-  std::vector<std::string> fileRequests;    // title + "|" + filter + "|" + save + "|" + initial path
-  std::function<void(const std::string&)> onNotify;    // optional, e.g. to script the next step
-  std::function<int(const std::string&)> onConfirm;    // optional; overrides confirmAnswers
+  std::vector<std::string> notices;       // every Notify text
+  std::vector<std::string> questions;     // every Confirm text
+  std::vector<std::string> fileRequests;  // title + "|" + filter + "|" + save + "|" + initial path
+  std::function<void(const std::string&)> onNotify;  // optional, e.g. to script the next step
+  std::function<int(const std::string&)> onConfirm;  // optional; overrides confirmAnswers
 
   // Sound: clips and channels are simulated on the virtual clock; a channel
   // stops playing when its clip's length has passed.
@@ -94,7 +94,8 @@ class HeadlessBackend : public Backend {
   int UploadTexture(const Picture& picture) override;
   void ReleaseTexture(int texture) override;
   void Draw(const DrawCommand& command) override;
-  int LoadSound(const std::string& name, const uint8_t* data, size_t size, double& seconds) override;
+  int LoadSound(const std::string& name, const uint8_t* data, size_t size,
+                double& seconds) override;
   int PlaySound(int clip) override;
   bool ChannelPlaying(int channel) override;
   void StopChannel(int channel) override;
@@ -104,11 +105,20 @@ class HeadlessBackend : public Backend {
                           const std::string& initialPath) override;
 
  private:
-  struct ClipInfo { double seconds; };
-  struct ChannelInfo { int clip; int64_t started; bool stopped; };
+  struct ClipInfo {
+    double seconds;
+  };
+  struct ChannelInfo {
+    int clip;
+    int64_t started;
+    bool stopped;
+  };
   std::vector<ClipInfo> clips_;
   std::vector<ChannelInfo> channels_;
-  struct PendingRelease { int button; int64_t frame; };
+  struct PendingRelease {
+    int button;
+    int64_t frame;
+  };
   std::vector<PendingRelease> releases_;
   int nextTexture_ = 1;
   void Rasterise(const DrawCommand& command);
