@@ -125,6 +125,8 @@ void BlendPixel(int mode, const float src[4], float dst[3]);
 void DrawPicture(const PictureRef& picture, float x, float y, int frame);
 void DrawRect(float x, float y, float width, float height);
 void DrawTextAt(const std::string& text, float x, float y);
+// Until the game sets its font, text uses an empty one: it draws nothing
+// and measures 0. SetTextFont(nullptr) returns to it.
 void SetTextFont(FontRef font);
 FontRef CurrentTextFont();
 int MeasureTextWidth(const std::string& text);
@@ -174,8 +176,8 @@ int CloseRequested();
 
 // What the backends feed in when they read their event queue.
 namespace input {
-void KeyEvent(int key, bool down);
-void TypedChar(int code);
+void KeyEvent(int key, bool down);  // a down while held (auto-repeat) is no press
+void TypedChar(int code);           // dropped when 256 wait unread
 void PointerMoved(int x, int y);
 void ButtonEvent(int button, bool down);  // 1 left, 2 right, 3 middle
 void WheelMoved(int notches);             // +1 away from the user
