@@ -53,7 +53,15 @@ std::optional<Move> DenkerSearch() {
   if (!SearchShowsProgress) return RunSearch(depth).move;
 
   KeyPressCount(kKeyEscape);
+  const BoardCells before = Board;
   DrawBackground(1);
+  // A command carried out by the docks may have changed the game; the trial
+  // stones must then follow the board as it is now, not the lists of before.
+  if (Board != before) {
+    TopLast = 4;
+    ComputePotential();
+    RankCandidates();
+  }
   if (TopValue[0][0] == 0) return std::nullopt;
   PictureRef strip = LoadPictureStrip("incbin::media/progress-bar.png", 240 / kBarCells, 10, 0, kBarCells);
   DrawCaptions();
