@@ -28,7 +28,9 @@ const char* const kCancelHint = "(Abbrechen mit ESCAPE)";
 constexpr float kVeilStep = 0.02f;  // the veil fades in over 50 frames
 constexpr float kVeilOpacity = 0.6f;
 
-std::string StreamFailure(const TNetworkError& error) { return std::string("Error\n ") + error.what(); }
+std::string StreamFailure(const TNetworkError& error) {
+  return std::string("Error\n ") + error.what();
+}
 
 void DrawCentredText(const char* text, float y) {
   float width = Scale * float(MeasureTextWidth(text));
@@ -86,10 +88,13 @@ EngineReply CheckEngineReply(std::span<const uint8_t> datagram, const BoardCells
   int y = datagram[1];
   // Each later finding replaces the earlier one.
   std::string message;
-  if (x >= kBoardSize) message = "Die extern ermittelte Spalte = " + std::to_string(x) + " ist zu gross!";
-  if (y >= kBoardSize) message = "Die extern ermittelte Reihe = " + std::to_string(y) + " ist zu gross!";
+  if (x >= kBoardSize)
+    message = "Die extern ermittelte Spalte = " + std::to_string(x) + " ist zu gross!";
+  if (y >= kBoardSize)
+    message = "Die extern ermittelte Reihe = " + std::to_string(y) + " ist zu gross!";
   if (x < kBoardSize && y < kBoardSize && board[x][y] != kEmpty)
-    message = "Die Position [" + std::to_string(x) + "," + std::to_string(y) + "] ist bereits besetzt!";
+    message =
+        "Die Position [" + std::to_string(x) + "," + std::to_string(y) + "] ist bereits besetzt!";
   if (!message.empty()) {
     reply.answer = kReplyRejectedLead + message;
     return reply;

@@ -1,13 +1,14 @@
 #include "engine_link/udp_stream.h"
 
 #include <arpa/inet.h>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -62,8 +63,8 @@ void TUDPStream::SetLocalPort(uint16_t port) {
   Require("SetLocalPort");
   sockaddr_in address = Address(localIP_, port);
   if (::bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) < 0)
-    throw TNetworkError(SystemError("Can't bind UDP port " + std::to_string(port) + " on " +
-                                    Dotted(localIP_)));
+    throw TNetworkError(
+        SystemError("Can't bind UDP port " + std::to_string(port) + " on " + Dotted(localIP_)));
 }
 
 uint16_t TUDPStream::LocalPort() const {
@@ -85,10 +86,9 @@ void TUDPStream::SendMsg() {
   ssize_t sent = ::sendto(socket_, sendBuffer_.data(), sendBuffer_.size(), MSG_DONTWAIT,
                           reinterpret_cast<sockaddr*>(&address), sizeof address);
   if (sent < 0)
-    throw TNetworkError(SystemError("Can't send to " + Dotted(remoteIP_) + ":" +
-                                    std::to_string(remotePort_)));
-  if (size_t(sent) != sendBuffer_.size())
-    throw TNetworkError("Datagram sent incompletely");
+    throw TNetworkError(
+        SystemError("Can't send to " + Dotted(remoteIP_) + ":" + std::to_string(remotePort_)));
+  if (size_t(sent) != sendBuffer_.size()) throw TNetworkError("Datagram sent incompletely");
   sendBuffer_.clear();
 }
 

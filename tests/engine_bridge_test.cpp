@@ -65,7 +65,8 @@ class EngineBridge : public ::testing::Test {
     log_ = dir_ + "kavro-standin-" + mode + ".log";
     std::remove(log_.c_str());
     auto bridge = std::make_unique<engine_test::EngineProcess>(
-        std::vector<std::string>{"300", "--pbrain", "python3", script_, mode, log_}, dir_ + "bridge-" + mode);
+        std::vector<std::string>{"300", "--pbrain", "python3", script_, mode, log_},
+        dir_ + "bridge-" + mode);
     EXPECT_TRUE(bridge->WaitListening()) << bridge->Err();
     return bridge;
   }
@@ -90,12 +91,14 @@ TEST_F(EngineBridge, SpeaksTheProtocolAndRelaysTheAnswer) {
   auto bridge = StartBridge("normal");
   std::vector<uint8_t> reply;
   ASSERT_TRUE(Exchange(reply, 3000)) << bridge->Err();
-  EXPECT_EQ(reply, (std::vector<uint8_t>{0, 0}));  // (7,7) is taken: the first free square
+  EXPECT_EQ(reply, (std::vector<uint8_t>{0, 0}));       // (7,7) is taken: the first free square
   ASSERT_TRUE(Exchange(reply, 3000)) << bridge->Err();  // a second position, same engine
   EXPECT_EQ(bridge->Stop(), 0);
 
   std::string log = engine_test::ReadFile(log_);
-  EXPECT_EQ(log.rfind("START 15\r\nINFO rule 0\r\nINFO timeout_turn 300\r\nINFO timeout_match 0\r\n", 0), 0u)
+  EXPECT_EQ(
+      log.rfind("START 15\r\nINFO rule 0\r\nINFO timeout_turn 300\r\nINFO timeout_match 0\r\n", 0),
+      0u)
       << log;
   const std::string board = "BOARD\r\n3,12,2\r\n7,7,1\r\nDONE\r\n";
   size_t first = log.find(board);
@@ -123,7 +126,8 @@ TEST_F(EngineBridge, OccupiedAnswerSendsNothing) {
   std::vector<uint8_t> reply;
   EXPECT_FALSE(Exchange(reply, 1500));
   bridge->Stop();
-  EXPECT_NE(bridge->Err().find("3,12, a square that cannot be played"), std::string::npos) << bridge->Err();
+  EXPECT_NE(bridge->Err().find("3,12, a square that cannot be played"), std::string::npos)
+      << bridge->Err();
 }
 
 TEST_F(EngineBridge, HangingEngineIsGivenUpAfterItsBudget) {
@@ -160,7 +164,8 @@ TEST_F(EngineBridge, CommandThatCannotStartEndsTheBridge) {
   engine_test::EngineProcess bridge({"--pbrain", "/nonexistent/engine"}, dir_ + "bridge-missing");
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   EXPECT_EQ(bridge.Stop(), 1);
-  EXPECT_NE(bridge.Err().find("cannot start '/nonexistent/engine'"), std::string::npos) << bridge.Err();
+  EXPECT_NE(bridge.Err().find("cannot start '/nonexistent/engine'"), std::string::npos)
+      << bridge.Err();
 }
 
 }  // namespace

@@ -55,7 +55,8 @@ TEST(EngineLinkReply, LaterFindingReplacesEarlier) {
             kRejected + "Die extern ermittelte Spalte = 255 ist zu gross!");
   board[3][4] = kBlue;
   std::vector<uint8_t> occupied{3, 4};
-  EXPECT_EQ(CheckEngineReply(occupied, board).answer, kRejected + "Die Position [3,4] ist bereits besetzt!");
+  EXPECT_EQ(CheckEngineReply(occupied, board).answer,
+            kRejected + "Die Position [3,4] ist bereits besetzt!");
 }
 
 TEST(EngineLinkReply, ValidSquaresIgnoreTrailingBytes) {
@@ -187,7 +188,8 @@ TEST_F(EngineLinkExchange, WaitingScreenFadesInWithCentredTexts) {
   bool listening = false;
   backend_->onFrame = [&](int64_t frame) {
     for (const DrawCommand& command : backend_->lastFrame) {
-      if (command.kind == DrawCommand::kRect && command.state.red == 16) veil.push_back(command.state.alpha);
+      if (command.kind == DrawCommand::kRect && command.state.red == 16)
+        veil.push_back(command.state.alpha);
       if (frame == 60 && command.kind == DrawCommand::kText) texts.push_back(command);
     }
     if (frame == 2) {
@@ -214,7 +216,8 @@ TEST_F(EngineLinkExchange, WaitingScreenFadesInWithCentredTexts) {
     EXPECT_EQ(text.state.red, 255);
   }
   EXPECT_FLOAT_EQ(texts[0].y, float(WindowHeight / 2));
-  EXPECT_FLOAT_EQ(texts[1].y, WindowHeight / 2 + Scale * MeasureTextHeight("(Abbrechen mit ESCAPE)"));
+  EXPECT_FLOAT_EQ(texts[1].y,
+                  WindowHeight / 2 + Scale * MeasureTextHeight("(Abbrechen mit ESCAPE)"));
   EXPECT_EQ(Board[7][7], kYellow);
 }
 

@@ -7,20 +7,19 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <sys/file.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <fstream>
-#include <sstream>
-#include <thread>
-
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace engine_test {
@@ -68,8 +67,8 @@ class Peer {
 
   bool SendTo(uint16_t port, const std::vector<uint8_t>& bytes) const {
     sockaddr_in there = Loopback(port);
-    return sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&there), sizeof there) ==
-           ssize_t(bytes.size());
+    return sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&there),
+                  sizeof there) == ssize_t(bytes.size());
   }
 
   // One datagram within timeoutMs, or false.
@@ -79,7 +78,8 @@ class Peer {
     bytes.assign(65536, 0);
     sockaddr_in sender{};
     socklen_t length = sizeof sender;
-    ssize_t got = recvfrom(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&sender), &length);
+    ssize_t got =
+        recvfrom(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&sender), &length);
     if (got < 0) return false;
     bytes.resize(size_t(got));
     if (senderPort) *senderPort = ntohs(sender.sin_port);

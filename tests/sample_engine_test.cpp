@@ -60,7 +60,8 @@ TEST(SampleEngineMove, OpensInTheCentre) {
 
 TEST(SampleEngineMove, CompletesItsOwnFiveBeforeBlocking) {
   // Ours: a four down column 3, one end blocked; theirs: an open four too.
-  Cells cells = Position({{3, 2}, {3, 3}, {3, 4}, {3, 5}}, {{3, 1}, {8, 8}, {9, 8}, {10, 8}, {11, 8}});
+  Cells cells =
+      Position({{3, 2}, {3, 3}, {3, 4}, {3, 5}}, {{3, 1}, {8, 8}, {9, 8}, {10, 8}, {11, 8}});
   EXPECT_EQ(Choose(cells), Square(3, 6));
   // A broken four: the gap wins.
   cells = Position({{5, 5}, {6, 6}, {8, 8}, {9, 9}}, {{0, 0}, {1, 0}, {2, 0}});
@@ -100,7 +101,8 @@ TEST(SampleEngineMove, KeepsToTheBudget) {
   Cells cells = Position({{7, 7}, {8, 8}, {6, 8}, {9, 6}}, {{7, 8}, {8, 7}, {6, 6}, {9, 9}});
   auto start = std::chrono::steady_clock::now();
   Choose(cells, 150);
-  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                  start);
   EXPECT_LT(ms.count(), 150 + 100);
 }
 

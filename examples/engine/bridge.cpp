@@ -39,7 +39,8 @@ constexpr milliseconds kAnswerGrace{1000};
 
 class Brain {
  public:
-  Brain(std::vector<std::string> command, int budgetMs) : command_(std::move(command)), budgetMs_(budgetMs) {}
+  Brain(std::vector<std::string> command, int budgetMs)
+      : command_(std::move(command)), budgetMs_(budgetMs) {}
   ~Brain() { Stop(); }
 
   bool Running() const { return pid_ > 0; }
@@ -90,7 +91,8 @@ class Brain {
     for (int cx = 0; cx < 15; ++cx)
       for (int cy = 0; cy < 15; ++cy) {
         int owner = cells[15 * cx + cy];
-        if (owner && !Send(std::to_string(cx) + "," + std::to_string(cy) + "," + std::to_string(owner)))
+        if (owner &&
+            !Send(std::to_string(cx) + "," + std::to_string(cy) + "," + std::to_string(owner)))
           return Abandon();
       }
     if (!Send("DONE")) return Abandon();
@@ -127,8 +129,10 @@ class Brain {
   // The engine is beyond use for this position: say why, and start afresh
   // next time.
   bool Abandon(const std::string& why = "") {
-    if (!why.empty()) Fail(why);
-    else Fail(failure_.empty() ? "failed" : failure_);
+    if (!why.empty())
+      Fail(why);
+    else
+      Fail(failure_.empty() ? "failed" : failure_);
     failure_.clear();
     if (Running()) {
       kill(pid_, SIGKILL);
@@ -234,9 +238,8 @@ int RunBridge(const std::vector<std::string>& command, int budgetMs) {
   if (!brain.Start()) return 1;
   std::printf("kavro-engine: engine '%s' ready (%d ms per move)\n", command[0].c_str(), budgetMs);
   std::fflush(stdout);
-  int code = ServePositions([&brain](const uint8_t cells[225], int& x, int& y) {
-    return brain.Choose(cells, x, y);
-  });
+  int code = ServePositions(
+      [&brain](const uint8_t cells[225], int& x, int& y) { return brain.Choose(cells, x, y); });
   brain.Stop();
   return code;
 }

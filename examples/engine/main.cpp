@@ -59,7 +59,8 @@ bool SendMove(int x, int y) {
   if (out < 0) return false;
   uint8_t move[2] = {uint8_t(x), uint8_t(y)};
   sockaddr_in game = Loopback(kMovePort);
-  bool sent = sendto(out, move, sizeof move, 0, reinterpret_cast<sockaddr*>(&game), sizeof game) == 2;
+  bool sent =
+      sendto(out, move, sizeof move, 0, reinterpret_cast<sockaddr*>(&game), sizeof game) == 2;
   close(out);
   return sent;
 }
@@ -82,7 +83,8 @@ void Answer(const uint8_t cells[225], const MoveChooser& choose) {
     return;
   }
   std::this_thread::sleep_until(start + kMinimumAnswerTime);
-  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                  start);
   if (SendMove(x, y))
     std::printf("  move: column %d, row %d (%lld ms)\n", x, y, static_cast<long long>(ms.count()));
   else
@@ -133,7 +135,8 @@ int ServePositions(const MoveChooser& choose) {
     bool valid = size == 225;
     for (ssize_t i = 0; valid && i < size; ++i) valid = datagram[i] <= 2;
     if (!valid) {
-      std::fprintf(stderr, "kavro-engine: a datagram of %zd bytes is not a position; ignored\n", size);
+      std::fprintf(stderr, "kavro-engine: a datagram of %zd bytes is not a position; ignored\n",
+                   size);
       continue;
     }
     Answer(datagram, choose);

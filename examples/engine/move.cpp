@@ -79,11 +79,16 @@ class ShapeTable {
     if (fives >= 2) return kOpenFour;
     if (fives == 1) return kFour;
     switch (best) {
-      case kOpenFour: return kOpenThree;
-      case kFour: return kThree;
-      case kOpenThree: return kOpenTwo;
-      case kThree: return kTwo;
-      default: return kNone;
+      case kOpenFour:
+        return kOpenThree;
+      case kFour:
+        return kThree;
+      case kOpenThree:
+        return kOpenTwo;
+      case kThree:
+        return kTwo;
+      default:
+        return kNone;
     }
   }
 
@@ -108,8 +113,8 @@ constexpr int kStoneWeight[8] = {0, 2, 8, 10, 50, 60, 500, 5000};
 
 struct Candidate {
   int x = 0, y = 0;
-  int attack = 0;   // rank of the move for the side to move
-  int defence = 0;  // rank of the same square for the opponent
+  int attack = 0;            // rank of the move for the side to move
+  int defence = 0;           // rank of the same square for the opponent
   bool attackFour = false;   // makes a four or better
   bool defenceFour = false;  // the opponent would make a four or better here
   bool attackThree = false;  // makes an open three
@@ -254,8 +259,10 @@ class Engine {
       defence = std::max(defence, c.defence);
     }
     int bonus = 0;
-    if (attack >= kMakesFourThree) bonus += 20000;
-    else if (attack >= kMakesDoubleThree) bonus += 8000;
+    if (attack >= kMakesFourThree)
+      bonus += 20000;
+    else if (attack >= kMakesDoubleThree)
+      bonus += 8000;
     if (defence >= kMakesDoubleThree) bonus -= 2000;
     return bonus;
   }
@@ -478,8 +485,10 @@ bool Engine::Choose(int& bestX, int& bestY) {
   int stones = 0, emptyX = -1, emptyY = -1;
   for (int x = 0; x < N; ++x)
     for (int y = 0; y < N; ++y) {
-      if (board_[x][y]) ++stones;
-      else if (emptyX < 0) emptyX = x, emptyY = y;
+      if (board_[x][y])
+        ++stones;
+      else if (emptyX < 0)
+        emptyX = x, emptyY = y;
     }
   if (emptyX < 0) return false;
   bestX = emptyX, bestY = emptyY;
@@ -535,7 +544,8 @@ bool Engine::Choose(int& bestX, int& bestY) {
     // The best move first: the next, deeper pass cuts more with it.
     std::vector<size_t> order(moves.size());
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return values[a] > values[b]; });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return values[a] > values[b]; });
     std::vector<Candidate> sortedMoves;
     std::vector<int> sortedValues;
     for (size_t i : order) sortedMoves.push_back(moves[i]), sortedValues.push_back(values[i]);
