@@ -1,4 +1,10 @@
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "engine_link/engine_link.h"
 
 #include "core/game_state.h"
 #include "core/presentation.h"
@@ -131,6 +137,88 @@ TEST_F(MenuDocksTest, NetworkEntryDoesNothingWhileTheGameIsOver) {
   EXPECT_EQ(Board, before);
   EXPECT_EQ(MoveCount, 9);
   EXPECT_TRUE(backend->notices.empty());
+}
+
+// Plays the external engine on the loopback: receives the position the
+// game sends and answers with a square.
+class FakeEngine {
+ public:
+  FakeEngine() {
+    fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(kEnginePort);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bound_ = fd_ >= 0 && ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  }
+  ~FakeEngine() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  bool bound() const { return bound_; }
+  // Answers the first position that arrived; false while none has.
+  bool AnswerWith(uint8_t x, uint8_t y) {
+    uint8_t position[kSquares + 1];
+    if (::recv(fd_, position, sizeof position, 0) != kSquares) return false;
+    received = std::vector<uint8_t>(position, position + kSquares);
+    sockaddr_in game{};
+    game.sin_family = AF_INET;
+    game.sin_port = htons(kMovePort);
+    game.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const uint8_t move[2] = {x, y};
+    ::sendto(fd_, move, 2, 0, reinterpret_cast<sockaddr*>(&game), sizeof game);
+    return true;
+  }
+  std::vector<uint8_t> received;
+
+ private:
+  int fd_ = -1;
+  bool bound_ = false;
+};
+
+TEST_F(MenuDocksTest, NetworkEntryLetsTheEngineMoveForTheHuman) {
+  FakeEngine engine;
+  if (!engine.bound()) GTEST_SKIP() << "port 8000 is taken";
+  PlayMoves({{7, 7}, {8, 8}});
+  bool answered = false;
+  backend->onSleep = [&] {
+    if (!answered) answered = engine.AnswerWith(3, 4);
+  };
+  EXPECT_EQ(ClickEntry(RightDockEntry(kNetwork)), 1) << "the engine's move ends the turn";
+  backend->onSleep = nullptr;
+  ASSERT_TRUE(answered);
+  EXPECT_EQ(engine.received[15 * 7 + 7], kYellow);
+  EXPECT_EQ(Board[3][4], kYellow);
+  EXPECT_EQ(MoveCount, 3);
+  EXPECT_TRUE(backend->notices.empty());
+}
+
+TEST_F(MenuDocksTest, NetworkEntryReportsARejectedMoveAndTheTurnGoesOn) {
+  FakeEngine engine;
+  if (!engine.bound()) GTEST_SKIP() << "port 8000 is taken";
+  PlayMoves({{7, 7}, {8, 8}});
+  bool answered = false;
+  backend->onSleep = [&] {
+    if (!answered) answered = engine.AnswerWith(8, 8);
+  };
+  EXPECT_EQ(ClickEntry(RightDockEntry(kNetwork)), 0);
+  backend->onSleep = nullptr;
+  ASSERT_EQ(backend->notices.size(), 1u);
+  EXPECT_NE(backend->notices[0].find("[8,8] ist bereits besetzt"), std::string::npos) << backend->notices[0];
+  EXPECT_EQ(MoveCount, 2);
+}
+
+TEST_F(MenuDocksTest, EscapeWhileWaitingForTheEngineCancels) {
+  PlayMoves({{7, 7}, {8, 8}});
+  int sleeps = 0;
+  backend->onSleep = [&] {
+    if (++sleeps == 20) backend->KeyDown(kKeyEscape);
+    if (sleeps == 30) backend->KeyUp(kKeyEscape);
+  };
+  EXPECT_EQ(ClickEntry(RightDockEntry(kNetwork)), 0);
+  backend->onSleep = nullptr;
+  ASSERT_EQ(backend->notices.size(), 1u);
+  EXPECT_NE(backend->notices[0], "ok");
+  EXPECT_EQ(MoveCount, 2);
 }
 
 TEST_F(MenuDocksTest, TakeBackAgainstTheComputer) {
