@@ -1,0 +1,29 @@
+#include "toolkit/TRectRadioButtonHorizontalGroup.h"
+
+#include "toolkit/widget_support.h"
+
+using namespace widget_support;
+
+namespace {
+constexpr bool kVertical = false;
+}
+
+std::shared_ptr<TRectRadioButtonHorizontalGroup> TRectRadioButtonHorizontalGroup::build(
+    int32_t x, int32_t y, const std::string& unselectedStrip, const std::string& selectedStrip,
+    int32_t cells, int32_t cellWidth, int32_t cellHeight, int32_t initiallySelected,
+    float lightfactor) {
+  return BuildRadioGroup<kVertical, TRectRadioButtonHorizontalGroup>(
+      "TRectRadioButtonHorizontalGroup", x, y, unselectedStrip, selectedStrip, cells, cellWidth,
+      cellHeight, initiallySelected, lightfactor);
+}
+
+uint8_t TRectRadioButtonHorizontalGroup::show() { return ShowRadioGroup<kVertical>(*this); }
+
+uint8_t TRectRadioButtonHorizontalGroup::setSelected(uint8_t n) {
+  return SetRadioSelection(*this, n);
+}
+
+int32_t TRectRadioButtonHorizontalGroup::show_without_action() {
+  DrawRadioCells<kVertical>(*this, -1, -1);
+  return 0;
+}
