@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <set>
 #include <thread>
 
 #include "platform/backend.h"
@@ -116,6 +117,7 @@ class SdlBackend : public Backend {
   }
 
   void SwapBuffers() override {
+    ReleaseTaps();
     if (!window_) return;
     int w = width_, h = height_;
     SDL_GL_GetDrawableSize(window_, &w, &h);
@@ -134,6 +136,7 @@ class SdlBackend : public Backend {
   }
 
   void SleepUntilMs(int64_t due) override {
+    ReleaseTaps();
     std::this_thread::sleep_until(start_ + std::chrono::milliseconds(due));
   }
 
@@ -141,6 +144,7 @@ class SdlBackend : public Backend {
 
   void PumpEvents() override {
     if (quit_) return;
+    if (!pendingUps_.empty() && NowMs() - pendingSince_ > kLongestTapMs) ReleaseTaps();
     SDL_Event e;
     while (SDL_PollEvent(&e)) Handle(e);
   }
@@ -247,7 +251,7 @@ class SdlBackend : public Backend {
       case SDL_KEYUP:
         if (!e.key.repeat) {
           int key = VirtualKey(e.key.keysym.sym);
-          if (key) input::KeyEvent(key, e.type == SDL_KEYDOWN);
+          if (key) Press(kKeySlot + key, e.type == SDL_KEYDOWN);
         }
         break;
       case SDL_TEXTINPUT:
@@ -260,7 +264,7 @@ class SdlBackend : public Backend {
       case SDL_MOUSEBUTTONUP:
         if (int button = GameButton(e.button.button)) {
           input::PointerMoved(e.button.x, e.button.y);
-          input::ButtonEvent(button, e.type == SDL_MOUSEBUTTONDOWN);
+          Press(kButtonSlot + button, e.type == SDL_MOUSEBUTTONDOWN);
         }
         break;
       case SDL_MOUSEWHEEL: {
@@ -272,6 +276,40 @@ class SdlBackend : public Backend {
       default:
         break;
     }
+  }
+
+  // The game polls whether keys and buttons are held, once a frame. A tap
+  // whose press and release arrive between two polls would never be seen
+  // held, so a release within the frame of its press waits for the frame's
+  // end (presenting or sleeping), or kLongestTapMs at most.
+  static constexpr int kKeySlot = 0, kButtonSlot = 1000;
+  static constexpr int64_t kLongestTapMs = 100;
+
+  static void Apply(int slot, bool down) {
+    if (slot >= kButtonSlot)
+      input::ButtonEvent(slot - kButtonSlot, down);
+    else
+      input::KeyEvent(slot - kKeySlot, down);
+  }
+
+  void Press(int slot, bool down) {
+    if (down) {
+      if (pendingUps_.erase(slot)) Apply(slot, false);  // a second tap: the first one ends
+      Apply(slot, true);
+      pressedThisFrame_.insert(slot);
+    } else if (pressedThisFrame_.count(slot)) {
+      if (pendingUps_.empty()) pendingSince_ = NowMs();
+      pendingUps_.insert(slot);
+    } else {
+      Apply(slot, false);
+    }
+  }
+
+  void ReleaseTaps() {
+    pressedThisFrame_.clear();
+    std::set<int> ups;
+    ups.swap(pendingUps_);
+    for (int slot : ups) Apply(slot, false);
   }
 
   DialogHost Host() {
@@ -303,6 +341,8 @@ class SdlBackend : public Backend {
     }
     SDL_PumpEvents();
     SDL_FlushEvents(SDL_KEYDOWN, SDL_MOUSEWHEEL);
+    pendingUps_.clear();
+    pressedThisFrame_.clear();
     ClearKeys();
     ClearMouse();
     int x = 0, y = 0;
@@ -342,6 +382,9 @@ class SdlBackend : public Backend {
   std::map<int, int64_t> silentChannels_;  // channel -> when it ends
   int nextSilentClip_ = 1, nextSilentChannel_ = 1;
   bool quit_ = false;
+  std::set<int> pressedThisFrame_;  // keys and buttons pressed since the last frame's end
+  std::set<int> pendingUps_;        // their releases, held back until then
+  int64_t pendingSince_ = 0;
 };
 
 SdlBackend* SdlBackend::live = nullptr;

@@ -9,6 +9,7 @@ Usage (a test is a plain python3 script that exits non-zero on failure):
     with e2e.Session("mytest") as s:        # Xvfb 1920x1080x24, temporary HOME
         s.launch()                          # $KAVRO_BIN, SDL_AUDIODRIVER=dummy
         win = s.wait_window()               # xdotool search --name '^Kavro$'
+        s.wait_past_splash(win)             # the board replaced the splash
         x, y, w, h = s.geometry(win)
         s.click(win, 500, 400)              # window-relative, button 1
         s.key(win, "Escape")                # focuses the window first
@@ -72,7 +73,7 @@ def binary(var="KAVRO_BIN", fallback="kavro"):
         build = os.environ.get("KAVRO_BUILD_DIR", os.path.join(os.getcwd(), "build"))
         path = os.path.join(build, fallback)
     check(os.path.exists(path), "program not built: %s" % path)
-    return path
+    return os.path.abspath(path)
 
 
 def wait_for(predicate, timeout, interval=0.1, what="condition"):
@@ -165,7 +166,7 @@ class Session:
 
     def launch(self, program=None, args=(), **extra_env):
         """Starts program (default $KAVRO_BIN); stdout/stderr go to artifacts."""
-        program = program or binary()
+        program = os.path.abspath(program or binary())
         tag = "%s-%s" % (self.name, os.path.basename(program))
         out = open(os.path.join(ARTIFACTS, tag + ".stdout"), "w")
         err = open(os.path.join(ARTIFACTS, tag + ".stderr"), "w")
@@ -227,6 +228,27 @@ class Session:
             values[key] = int(value) if value.lstrip("-").isdigit() else value
         return values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]
 
+    def wait_past_splash(self, window, timeout=40):
+        """Waits until the first picture the window showed (the splash) has
+        been replaced by another (the board), then a little longer so the
+        turn loop is ready for input."""
+        def sample(image):
+            return [image.getpixel((x, y)) for x in range(5, image.width, 37)
+                    for y in range(5, image.height, 41)]
+
+        def shown():
+            pixels = sample(self.window_image(window))
+            return pixels if sum(1 for p in pixels if sum(p) > 30) > len(pixels) // 4 else None
+
+        splash = wait_for(shown, timeout, 0.05, "the first picture")
+
+        def replaced():
+            now = sample(self.window_image(window))
+            changed = sum(1 for a, b in zip(splash, now) if sum(abs(x - y) for x, y in zip(a, b)) > 30)
+            return changed > len(now) // 10
+        wait_for(replaced, timeout, 0.1, "the splash to end")
+        time.sleep(0.5)
+
     def focus(self, window):
         self.xdotool("windowfocus", "--sync", window)
 
@@ -286,7 +308,7 @@ class Session:
         r = subprocess.run(["import", "-display", self.display, "-window", "root", path],
                            env=self.env(), capture_output=True, text=True)
         check(r.returncode == 0, "screenshot failed: %s" % r.stderr)
-        return path
+        return os.path.abspath(path)
 
     def window_image(self, window, label=None):
         """The window's pixels as a PIL RGB image in window coordinates, read

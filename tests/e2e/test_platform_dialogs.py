@@ -14,7 +14,7 @@ def main():
     with e2e.Session("dialogs") as s:
         s.launch()
         win = s.wait_window()
-        time.sleep(3)  # past the splash, into yellow's turn
+        s.wait_past_splash(win)
         before = s.window_image(win, "board")
 
         s.key(win, "Escape")
