@@ -74,7 +74,7 @@ const std::vector<std::string> kExternalEngine = {
     "werden müssen, bevor man im Hauptprogramm den entsprechenden",
     "Menupunkt 'Netzwerk' verwenden kann!",
     "Im Verzeichnis des heruntergeladenen 'Kavro'-Programms sind diesbe-",
-    "züglich zwei Beispiel-Quellcode-Dateien im Ordner 'examples/engine'",
+    "züglich die zwei Beispiel-Dateien 'move.h' und 'move.cpp' in 'examples/engine'",
     "beigegeben. In ihnen muss nur noch eine Funktion programmiert werden,",
     "welche den besten nächsten Spielzug auszurechnen hat. Nähere Details",
     "sind den Kommentaren der Quellcode-Dateien zu entnehmen.",
