@@ -23,8 +23,8 @@ namespace {
 
 constexpr int kWindows = 572;
 constexpr int kPaddedSquares = (kSquares + 3) / 4 * 4;
-constexpr int kReach = 4;                // a window reaches four squares beyond a stone
-constexpr int kLine = 2 * kReach + 1;    // squares of one direction touched by a stone
+constexpr int kReach = 4;              // a window reaches four squares beyond a stone
+constexpr int kLine = 2 * kReach + 1;  // squares of one direction touched by a stone
 constexpr int32_t kPow5[6] = {1, 5, 25, 125, 625, 3125};
 
 struct Tables {
@@ -102,7 +102,7 @@ struct State {
   // yellow + blue potential, 0 when occupied; padded with zeros to whole
   // groups of four for the ranking scan
   alignas(16) int32_t both[kPaddedSquares];
-  int32_t reaching[3][2];     // [colour][0: >= 250, 1: >= 625] empty squares
+  int32_t reaching[3][2];  // [colour][0: >= 250, 1: >= 625] empty squares
 };
 State S;
 

@@ -12,7 +12,7 @@ extern int32_t TopCol[kMaxTopPlaces][3];
 extern int32_t TopRow[kMaxTopPlaces][3];
 
 // The heads are compared with these by the characters and the search.
-constexpr int32_t kFourValue = 625;   // 5^4: a window with four stones
+constexpr int32_t kFourValue = 625;    // 5^4: a window with four stones
 constexpr int32_t kThreatValue = 250;  // 2 * 5^3: two windows with three stones
 
 // The evaluation the game uses: incremental, kept in step with Board (edits

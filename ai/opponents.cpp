@@ -2,10 +2,11 @@
 // rules in order; the first rule that applies answers. Random numbers are
 // drawn only when their rule is reached, x before y, so a seeded generator
 // replays a game exactly.
+#include "ai/opponents.h"
+
 #include <vector>
 
 #include "ai/evaluation.h"
-#include "ai/opponents.h"
 #include "ai/search.h"
 #include "core/game_state.h"
 #include "platform/platform.h"

@@ -3,12 +3,13 @@
 // evaluation, and the list of squares to follow is ranked only where a node
 // expands. The full tables of the last examined position are rebuilt once at
 // the end, so callers see what a search re-evaluating every node leaves.
+#include "ai/search.h"
+
 #include <algorithm>
 #include <cstring>
 
 #include "ai/evaluation.h"
 #include "ai/incremental_eval.h"
-#include "ai/search.h"
 #include "core/game_state.h"
 
 int32_t SearchDepth = 6;

@@ -9,9 +9,9 @@
 
 #include "ai/opponents.h"
 
-extern int32_t SearchDepth;  // ply limit: 6, 7 or 8
-extern int32_t SearchPly;    // ply of the node being examined; 1 at the root
-extern int32_t BranchLast;   // last place of list 0 the next expanding node follows
+extern int32_t SearchDepth;        // ply limit: 6, 7 or 8
+extern int32_t SearchPly;          // ply of the node being examined; 1 at the root
+extern int32_t BranchLast;         // last place of list 0 the next expanding node follows
 extern int64_t SearchScore[5][3];  // [first move][colour]: accumulated weights
 
 // Draw the progress frames and ask the quit question on Escape (the game);
@@ -22,10 +22,10 @@ extern bool SearchShowsProgress;
 int SearchDepthFor(int moveCount);
 
 struct SearchResult {
-  int firstMoves = 0;      // candidates tried (places of list 0 with a positive value)
-  int64_t nodes = 0;       // positions examined below the first moves
+  int firstMoves = 0;  // candidates tried (places of list 0 with a positive value)
+  int64_t nodes = 0;   // positions examined below the first moves
   int64_t score[5][3] = {};
-  int chosen = -1;         // index of the chosen first move, -1 for no move
+  int chosen = -1;  // index of the chosen first move, -1 for no move
   std::optional<Move> move;
 };
 

@@ -63,7 +63,8 @@ std::optional<Move> DenkerSearch() {
     RankCandidates();
   }
   if (TopValue[0][0] == 0) return std::nullopt;
-  PictureRef strip = LoadPictureStrip("incbin::media/progress-bar.png", 240 / kBarCells, 10, 0, kBarCells);
+  PictureRef strip =
+      LoadPictureStrip("incbin::media/progress-bar.png", 240 / kBarCells, 10, 0, kBarCells);
   DrawCaptions();
 
   SearchHooks hooks;

@@ -23,15 +23,18 @@ const Position kPositions[] = {
     {"open",  // eleven scattered stones: the widest tree we know of
      {".....o.........", "..........o....", "x.............x", "...............", "...............",
       ".x.............", "...............", "...............", ".........x....x", "...............",
-      "o.............o", "...x...........", "...............", "...............", "o.............."}},
+      "o.............o", "...x...........", "...............", "...............",
+      "o.............."}},
     {"middle",  // a middle game around the centre
      {"...............", "...............", "...............", "....x..........", "...............",
       "........o......", "...............", "...x.....x.....", ".....xo...ox...", "....o....x.....",
-      ".........o.....", "...............", "...............", "...............", "..............."}},
+      ".........o.....", "...............", "...............", "...............",
+      "..............."}},
     {"crowded",  // nineteen stones, threats on both sides
      {"...............", "...............", ".......ox....ox", "......o........", "......o...o....",
       "...x...........", "........x......", "....o.x.ox.....", "........x.o....", "....x..........",
-      ".......x.......", "........x......", ".......o.......", "...............", "..............."}},
+      ".......x.......", "........x......", ".......o.......", "...............",
+      "..............."}},
 };
 
 void SetUp(const Position& p) {
@@ -102,7 +105,8 @@ class SummaryReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       Entry& e = entries[run.benchmark_name()];
-      e.cpuNs = run.GetAdjustedCPUTime() * benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /
+      e.cpuNs = run.GetAdjustedCPUTime() *
+                benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /
                 benchmark::GetTimeUnitMultiplier(run.time_unit);
       auto it = run.counters.find("nodes");
       if (it != run.counters.end()) e.nodes = it->second;
@@ -117,16 +121,18 @@ void PrintSummary(const SummaryReporter& r) {
     return it == r.entries.end() ? SummaryReporter::Entry{} : it->second;
   };
   double plainEval = get("EvaluatePlain").cpuNs, fastEval = get("EvaluateFast").cpuNs;
-  std::printf("\nEvaluation: plain %.0f ns, fast %.0f ns (one stone changed), speed-up %.1fx\n", plainEval,
-              fastEval, fastEval > 0 ? plainEval / fastEval : 0.0);
-  std::printf("\n%-8s %5s %8s %12s %12s %9s\n", "position", "depth", "nodes", "fast ms", "plain ms", "speed-up");
+  std::printf("\nEvaluation: plain %.0f ns, fast %.0f ns (one stone changed), speed-up %.1fx\n",
+              plainEval, fastEval, fastEval > 0 ? plainEval / fastEval : 0.0);
+  std::printf("\n%-8s %5s %8s %12s %12s %9s\n", "position", "depth", "nodes", "fast ms", "plain ms",
+              "speed-up");
   for (const Position& p : kPositions) {
     for (int depth : {6, 7, 8}) {
       std::string suffix = std::string(p.name) + "/" + std::to_string(depth);
       auto fast = get("Denker/" + suffix), plain = get("DenkerPlain/" + suffix);
       if (fast.cpuNs == 0) continue;
-      std::printf("%-8s %5d %8.0f %12.2f %12.2f %8.1fx\n", p.name, depth, fast.nodes, fast.cpuNs / 1e6,
-                  plain.cpuNs / 1e6, plain.cpuNs > 0 ? plain.cpuNs / fast.cpuNs : 0.0);
+      std::printf("%-8s %5d %8.0f %12.2f %12.2f %8.1fx\n", p.name, depth, fast.nodes,
+                  fast.cpuNs / 1e6, plain.cpuNs / 1e6,
+                  plain.cpuNs > 0 ? plain.cpuNs / fast.cpuNs : 0.0);
       if (plain.cpuNs > 0 && plain.nodes != fast.nodes)
         std::printf("  node counts differ: plain %.0f\n", plain.nodes);
     }

@@ -29,8 +29,10 @@ class EvaluationListed : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override { ClearBoard(); }
   void Evaluate(int topLast) {
-    if (GetParam()) EvaluateFast(topLast);
-    else EvaluatePlain(topLast);
+    if (GetParam())
+      EvaluateFast(topLast);
+    else
+      EvaluatePlain(topLast);
   }
 };
 
@@ -141,8 +143,10 @@ TEST(Evaluation, FastMatchesPlainOnRandomPositions) {
   std::mt19937 rng(2024);
   for (int game = 0; game < 2000; ++game) {
     int stones = int(rng() % 226);
-    if (game % 2) RandomCentredPosition(rng, stones % 120);
-    else RandomPosition(rng, stones, game % 4 == 0);
+    if (game % 2)
+      RandomCentredPosition(rng, stones % 120);
+    else
+      RandomPosition(rng, stones, game % 4 == 0);
     int topLast = game % 3 == 0 ? 9 : 4;
     Tables plain = EvaluatePlain(topLast);
     Tables fast = EvaluateFast(topLast);
@@ -218,7 +222,8 @@ TEST(Evaluation, TieGoesToTheSquareVisitedFirst) {
   EvaluateFast(9);
   // Eight squares around the stone share the top value for blue; the list
   // holds them in visiting order, x outer, y inner.
-  const std::vector<Square> expected = {{6, 6}, {6, 7}, {6, 8}, {7, 6}, {7, 8}, {8, 6}, {8, 7}, {8, 8}};
+  const std::vector<Square> expected = {{6, 6}, {6, 7}, {6, 8}, {7, 6},
+                                        {7, 8}, {8, 6}, {8, 7}, {8, 8}};
   for (int n = 0; n < 8; ++n) {
     EXPECT_EQ((Square{TopCol[n][2], TopRow[n][2]}), expected[n]);
     EXPECT_EQ(TopValue[n][2], TopValue[0][2]);

@@ -116,8 +116,10 @@ TEST_F(OpponentsTest, FirstMoveOfTheGameFromTheDrawnSquare) {
       seen.insert(*move);
     }
     const size_t side = size_t(c.high - c.low + 1);
-    if (c.kind == Spontane) EXPECT_GT(seen.size(), 150u);
-    else EXPECT_EQ(seen.size(), side * side) << "kind " << c.kind;
+    if (c.kind == Spontane)
+      EXPECT_GT(seen.size(), 150u);
+    else
+      EXPECT_EQ(seen.size(), side * side) << "kind " << c.kind;
   }
 }
 
@@ -133,7 +135,7 @@ TEST_F(OpponentsTest, SpontaneMissesFoursOneTimeInTen) {
   BothFours();
   int wins = 0, blocks = 0, rule4 = 0, rule6 = 0;
   for (int i = 1; i <= 600; ++i) {
-      const int32_t seed = Seed(i);
+    const int32_t seed = Seed(i);
     std::optional<Move> move = Ask(Spontane, seed);
     ASSERT_TRUE(move.has_value());
     Drawn d = Draw(seed, {{0, 9}, {0, 9}, {0, 3}, {1, 2}, {2, 9}});
@@ -172,7 +174,7 @@ TEST_F(OpponentsTest, ThreatRulesOfFlexibleAndSpontane) {
   EXPECT_EQ(RandomState(), 9);
   bool sawHead = false, sawRandom = false;
   for (int i = 1; i <= 60; ++i) {
-      const int32_t seed = Seed(i);
+    const int32_t seed = Seed(i);
     Drawn rule4 = Draw(seed, {{0, 3}});
     std::optional<Move> move = Ask(Spontane, seed);
     if (rule4.values[0] > 0) {
@@ -203,7 +205,7 @@ TEST_F(OpponentsTest, FlexibleDrawsListThenPlaceFromAllTen) {
   ASSERT_LT(TopValue[0][2], kThreatValue);
   std::set<int> places;
   for (int i = 1; i <= 200; ++i) {
-      const int32_t seed = Seed(i);
+    const int32_t seed = Seed(i);
     Drawn d = Draw(seed, {{1, 2}, {0, 9}});
     EXPECT_EQ(Ask(Flexible, seed), Place(d.values[1], d.values[0]));
     EXPECT_EQ(RandomState(), d.state);
@@ -329,7 +331,7 @@ TEST_F(OpponentsTest, RandomPicksNeverLandOnAnEmptyPlace) {
   while (TopValue[positive][0] > 0) ++positive;
   ASSERT_GT(positive, 0);
   for (int i = 1; i <= 50; ++i) {
-      const int32_t seed = Seed(i);
+    const int32_t seed = Seed(i);
     std::optional<Move> move = Ask(Konsequente, seed);
     ASSERT_TRUE(move.has_value());
     EXPECT_EQ(Board[move->first][move->second], kEmpty);

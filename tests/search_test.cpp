@@ -75,14 +75,16 @@ TEST_F(SearchTest, OpenPositionVisitsTheWholeTree) {
 TEST_F(SearchTest, NodeCountsAtTheGameDepthsOnFixedPositions) {
   // A quiet middle game and a sharp one; both searches must agree on every
   // node and score at depths 6, 7 and 8.
-  const int quiet[][3] = {{7, 7, 1}, {8, 8, 2}, {6, 8, 1}, {9, 6, 2}, {5, 5, 1}, {10, 10, 2}, {8, 5, 1}, {4, 9, 2}};
+  const int quiet[][3] = {{7, 7, 1}, {8, 8, 2},   {6, 8, 1}, {9, 6, 2},
+                          {5, 5, 1}, {10, 10, 2}, {8, 5, 1}, {4, 9, 2}};
   for (auto& s : quiet) Board[s[0]][s[1]] = s[2];
   for (int depth : {6, 7, 8}) {
     SearchResult r = CompareWithOracle(depth);
     EXPECT_GT(r.nodes, 5);
   }
   ClearBoard();
-  const int sharp[][3] = {{7, 7, 1}, {8, 7, 2}, {7, 8, 1}, {8, 8, 2}, {7, 6, 1}, {6, 6, 2}, {9, 9, 1}, {8, 6, 2}};
+  const int sharp[][3] = {{7, 7, 1}, {8, 7, 2}, {7, 8, 1}, {8, 8, 2},
+                          {7, 6, 1}, {6, 6, 2}, {9, 9, 1}, {8, 6, 2}};
   for (auto& s : sharp) Board[s[0]][s[1]] = s[2];
   for (int depth : {6, 8}) CompareWithOracle(depth);
 }
@@ -90,8 +92,10 @@ TEST_F(SearchTest, NodeCountsAtTheGameDepthsOnFixedPositions) {
 TEST_F(SearchTest, AgreesWithTheOracleOnRandomPositions) {
   std::mt19937 rng(11);
   for (int game = 0; game < 60; ++game) {
-    if (game % 3 == 0) RandomPosition(rng, 20 + int(rng() % 180));
-    else RandomCentredPosition(rng, 7 + int(rng() % 40));
+    if (game % 3 == 0)
+      RandomPosition(rng, 20 + int(rng() % 180));
+    else
+      RandomCentredPosition(rng, 7 + int(rng() % 40));
     SCOPED_TRACE(game);
     CompareWithOracle(3 + game % 4);
     if (HasFailure()) return;
@@ -130,7 +134,8 @@ TEST_F(SearchTest, OwnWinAtTheSecondBlueMoveWeighsMoreThanLaterOnes) {
   SearchResult r = CompareWithOracle(6);
   ASSERT_TRUE(r.move.has_value());
   EXPECT_EQ(r.move->second, 7);
-  EXPECT_TRUE(r.move->first == 5 || r.move->first == 9 || r.move->first == 4 || r.move->first == 10);
+  EXPECT_TRUE(r.move->first == 5 || r.move->first == 9 || r.move->first == 4 ||
+              r.move->first == 10);
   EXPECT_GT(r.score[r.chosen][2], r.score[r.chosen][1]);
 }
 
@@ -213,12 +218,13 @@ class SearchProgressTest : public ::testing::Test {
     OpenGameWindow();
     for (int r = 0; r < 4; ++r) {
       BoardPicture[r][0] = LoadPicture("incbin::media/3D-Board-" + std::to_string(r) + ".jpg");
-      BoardPicture[r][1] = LoadPicture("incbin::media/2D-Board-" + std::to_string(r) + "-schmal.jpg");
+      BoardPicture[r][1] =
+          LoadPicture("incbin::media/2D-Board-" + std::to_string(r) + "-schmal.jpg");
     }
     for (int k = 0; k < 6; ++k)
       for (int v = 0; v < 2; ++v) {
-        StonePicture[k][v] = LoadPicture("incbin::media/" + std::string(v ? "2D" : "3D") + "-button-" +
-                                         std::to_string(k) + ".png");
+        StonePicture[k][v] = LoadPicture("incbin::media/" + std::string(v ? "2D" : "3D") +
+                                         "-button-" + std::to_string(k) + ".png");
         CentreHandle(StonePicture[k][v]);
       }
     ProgressCover = LoadPicture("incbin::media/progress-cover.png");
@@ -227,7 +233,8 @@ class SearchProgressTest : public ::testing::Test {
     savedKind = PlayerKind[2];
     PlayerKind[2] = Denker;
     // Nine scattered stones: depth 7, five first moves.
-    const int stones[][3] = {{7, 7, 1}, {8, 8, 2}, {6, 8, 1}, {9, 6, 2}, {5, 5, 1}, {10, 10, 2}, {8, 5, 1}, {4, 9, 2}, {3, 3, 1}};
+    const int stones[][3] = {{7, 7, 1},   {8, 8, 2}, {6, 8, 1}, {9, 6, 2}, {5, 5, 1},
+                             {10, 10, 2}, {8, 5, 1}, {4, 9, 2}, {3, 3, 1}};
     for (auto& s : stones) {
       Board[s[0]][s[1]] = s[2];
       History[MoveCount++] = {s[0], s[1]};
@@ -248,7 +255,8 @@ class SearchProgressTest : public ::testing::Test {
   using Frame = std::vector<Drawn>;
   Frame Copy() const {
     Frame f;
-    for (const DrawCommand& c : backend->lastFrame) f.push_back({c, c.picture ? c.picture->name : ""});
+    for (const DrawCommand& c : backend->lastFrame)
+      f.push_back({c, c.picture ? c.picture->name : ""});
     return f;
   }
   static std::vector<const DrawCommand*> Pictures(const Frame& frame, const std::string& name) {

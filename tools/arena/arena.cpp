@@ -100,7 +100,8 @@ int32_t GameSeed(int32_t base, int index) {
 }
 
 void Usage() {
-  std::fprintf(stderr, "usage: kavro-arena [games per side] [--seed S] [--engine-ms MS] [--only-engine]\n");
+  std::fprintf(stderr,
+               "usage: kavro-arena [games per side] [--seed S] [--engine-ms MS] [--only-engine]\n");
 }
 
 }  // namespace
@@ -111,10 +112,14 @@ int main(int argc, char** argv) {
   bool onlyEngine = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
-    if (arg == "--seed" && i + 1 < argc) seedBase = int32_t(std::atol(argv[++i]));
-    else if (arg == "--engine-ms" && i + 1 < argc) engineBudgetMs = std::atoi(argv[++i]);
-    else if (arg == "--only-engine") onlyEngine = true;
-    else if (!arg.empty() && arg[0] != '-' && std::atoi(arg.c_str()) > 0) games = std::atoi(arg.c_str());
+    if (arg == "--seed" && i + 1 < argc)
+      seedBase = int32_t(std::atol(argv[++i]));
+    else if (arg == "--engine-ms" && i + 1 < argc)
+      engineBudgetMs = std::atoi(argv[++i]);
+    else if (arg == "--only-engine")
+      onlyEngine = true;
+    else if (!arg.empty() && arg[0] != '-' && std::atoi(arg.c_str()) > 0)
+      games = std::atoi(arg.c_str());
     else {
       Usage();
       return 2;
@@ -146,8 +151,10 @@ int main(int argc, char** argv) {
           Outcome o = PlayGame(players[y], players[bl], GameSeed(seedBase, gameIndex++), illegal);
           Tally& ty = table[y][bl];
           Tally& tb = table[bl][y];
-          if (o == Outcome::kYellowWins) ++ty.wins, ++tb.losses, ++asYellow[y].wins, ++asBlue[bl].losses;
-          if (o == Outcome::kBlueWins) ++tb.wins, ++ty.losses, ++asBlue[bl].wins, ++asYellow[y].losses;
+          if (o == Outcome::kYellowWins)
+            ++ty.wins, ++tb.losses, ++asYellow[y].wins, ++asBlue[bl].losses;
+          if (o == Outcome::kBlueWins)
+            ++tb.wins, ++ty.losses, ++asBlue[bl].wins, ++asYellow[y].losses;
           if (o == Outcome::kDraw) ++ty.draws, ++tb.draws, ++asYellow[y].draws, ++asBlue[bl].draws;
         }
       }
@@ -172,13 +179,17 @@ int main(int argc, char** argv) {
         std::printf(" %11s", "-");
         continue;
       }
-      std::printf(" %11s", (std::to_string(t.wins) + "/" + std::to_string(t.draws) + "/" + std::to_string(t.losses)).c_str());
+      std::printf(" %11s", (std::to_string(t.wins) + "/" + std::to_string(t.draws) + "/" +
+                            std::to_string(t.losses))
+                               .c_str());
       total.wins += t.wins, total.draws += t.draws, total.losses += t.losses;
     }
     std::printf(" %11s %6.1f%% %4d/%-4d %4d/%-4d\n",
-                (std::to_string(total.wins) + "/" + std::to_string(total.draws) + "/" + std::to_string(total.losses)).c_str(),
-                total.games() ? 100.0 * total.points() / total.games() : 0.0, asYellow[a].wins, asYellow[a].games(),
-                asBlue[a].wins, asBlue[a].games());
+                (std::to_string(total.wins) + "/" + std::to_string(total.draws) + "/" +
+                 std::to_string(total.losses))
+                    .c_str(),
+                total.games() ? 100.0 * total.points() / total.games() : 0.0, asYellow[a].wins,
+                asYellow[a].games(), asBlue[a].wins, asBlue[a].games());
   }
   std::printf("\n%d games in %.1f s", gameIndex, seconds);
   if (illegal > 0) std::printf("; %d games lost by an illegal or missing move", illegal);
