@@ -278,6 +278,32 @@ TEST_F(MenuDocksTest, TakeBackAndReplayBetweenTwoHumansEndTheTurn) {
   EXPECT_EQ(ClickEntry(RightDockEntry(kTakeBack)), 0) << "nothing to take back";
 }
 
+TEST_F(MenuDocksTest, TakeBackAfterAWinBetweenTwoHumansRemovesOneStone) {
+  PlayerKind[kBlue] = Multiplayer;
+  PlayMoves({{9, 9}, {0, 0}, {10, 9}, {0, 1}, {12, 12}, {0, 2}, {13, 9}, {0, 3}, {14, 5}, {0, 4}});
+  GameResult = 2;
+  EXPECT_EQ(ClickEntry(RightDockEntry(kTakeBack)), 1);
+  EXPECT_EQ(MoveCount, 9);
+  EXPECT_EQ(Board[0][4], kEmpty);
+  EXPECT_EQ(Board[14][5], kYellow);
+  EXPECT_EQ(GameResult, 0);
+  EXPECT_EQ(SkipBlueTurn, 0);
+
+  // Replaying it puts the stone back in the acting colour and finds the five
+  // again; the game-over display then runs until the move is taken back.
+  FrameScript script(backend);
+  const int64_t replay = script.Click(0, RightDockEntry(kReplay));
+  script.Click(replay + 10, RightDockEntry(kTakeBack));
+  script.At(replay + 200, [&] { ADD_FAILURE() << "game-over display did not end"; GameResult = 0; });
+  for (int64_t frame = 0; frame <= replay; ++frame) {
+    Action->update();
+    EXPECT_EQ(RunMenuDocks(kBlue, 1), frame == replay ? 1 : 0);
+    PresentFrame();
+  }
+  EXPECT_GT(script.Elapsed(), replay + 10) << "the game-over display ran";
+  EXPECT_EQ(MoveCount, 9);
+}
+
 TEST_F(MenuDocksTest, TakeBackTwiceThenReplayTwiceRestoresThePosition) {
   PlayMoves({{7, 7}, {8, 8}, {6, 6}, {9, 9}, {5, 5}, {10, 10}});
   const BoardCells board = Board;
