@@ -111,21 +111,21 @@ def power(pen):
 
 
 def view_switch(pen):
-    # flat square grid
-    pen.rect(4, 34, 38, 68, fill=255)
-    for t in (15.3, 26.6):
-        pen.line([(4 + t, 34), (4 + t, 68)], 2.5, fill=0)
-        pen.line([(4, 34 + t), (38, 34 + t)], 2.5, fill=0)
-    # board in perspective
-    pen.poly([(64, 32), (88, 32), (98, 70), (54, 70)])
+    # the board from above ...
+    pen.rect(0, 20, 42, 62, fill=255, r=2)
+    for t in (14, 28):
+        pen.line([(t, 20), (t, 62)], 3, fill=0)
+        pen.line([(0, 20 + t), (42, 20 + t)], 3, fill=0)
+    # ... and in perspective
+    pen.poly([(62, 20), (88, 20), (100, 62), (50, 62)])
     for t in (1 / 3.0, 2 / 3.0):
-        pen.line([(64 + 24 * t, 32), (54 + 44 * t, 70)], 2.5, fill=0)
-    pen.line([(60.5, 45), (91.5, 45)], 2.5, fill=0)
-    pen.line([(57.5, 57), (95, 57)], 2.5, fill=0)
-    # double arrow
-    pen.line([(40, 84), (60, 84)], 4)
-    pen.arrow_head((34, 84), math.pi, 10, 7)
-    pen.arrow_head((66, 84), 0, 10, 7)
+        pen.line([(62 + 26 * t, 20), (50 + 50 * t, 62)], 3, fill=0)
+    pen.line([(58.5, 33), (91.5, 33)], 3, fill=0)
+    pen.line([(54.5, 47), (95.5, 47)], 3, fill=0)
+    # double arrow between them
+    pen.line([(34, 84), (66, 84)], 6)
+    pen.arrow_head((24, 84), math.pi, 14, 10)
+    pen.arrow_head((76, 84), 0, 14, 10)
 
 
 def resize(pen):
