@@ -257,6 +257,36 @@ void ProbeReaches(int x, int y, int colour, bool reaches[3][2]) {
   }
 }
 
+bool ProbeOwnFour(int x, int y, int colour) {
+  const Tables& t = T();
+  const int q = x * 15 + y;
+  // The stone takes q's own value away and raises the colour's values
+  // elsewhere, never lowers them: a four elsewhere stays a four.
+  if (S.reaching[colour][1] - (S.raw[colour][q] >= kFourValue) > 0) return true;
+  const int other = 3 - colour;
+  for (int d = 0; d < 4; ++d) {
+    int32_t delta[kLine] = {};
+    bool any = false;
+    for (int s = 0; s < 5; ++s) {
+      int w = t.windowAt[q][d][s];
+      if (w < 0) continue;
+      const int8_t* c = S.count[w];
+      // Open for the colour: no stone of the other, room left after this one.
+      if (c[other] != 0 || c[colour] >= 4) continue;
+      const int32_t gain = kPow5[c[colour] + 1] - kPow5[c[colour]];
+      any = true;
+      for (int j = s; j < s + 5; ++j) delta[j] += gain;
+    }
+    if (!any) continue;
+    for (int j = 0; j < kLine; ++j) {
+      if (j == kReach || delta[j] == 0) continue;
+      int sq = t.lineSquare[q][d][j];
+      if (S.cell[sq] == kEmpty && S.raw[colour][sq] + delta[j] >= kFourValue) return true;
+    }
+  }
+  return false;
+}
+
 bool PotentialReaches(int colour, int threshold) {
   return S.reaching[colour][threshold >= kFourValue ? 1 : 0] > 0;
 }

@@ -23,6 +23,9 @@ bool PotentialReaches(int colour, int threshold);
 // reaches[colour][0] for kThreatValue, [colour][1] for kFourValue. The
 // search's last ply needs nothing else, so it never places those stones.
 void ProbeReaches(int x, int y, int colour, bool reaches[3][2]);
+// Only PotentialReaches(colour, kFourValue) after that stone: the one answer
+// a last-ply position off a forced line needs, found with less work.
+bool ProbeOwnFour(int x, int y, int colour);
 
 // The first `count` places of list 0 with a positive value, in list order
 // (x, y, value); answers how many there are. Equal to what RankCandidates

@@ -92,8 +92,13 @@ void Node(Run& run, int a) {
       run.stoneX[SearchPly] = xs[i];
       run.stoneY[SearchPly] = ys[i];
       if (childrenAreLeaves) {
-        bool childReaches[3][2];
-        ProbeReaches(xs[i], ys[i], P, childReaches);
+        // Off a forced line (F = 0) a last-ply position scores only its own
+        // win: a threat there weighs 10^-1, which truncates to nothing.
+        bool childReaches[3][2] = {};
+        if (BranchLast == TopLast)
+          childReaches[P][1] = ProbeOwnFour(xs[i], ys[i], P);
+        else
+          ProbeReaches(xs[i], ys[i], P, childReaches);
         Leaf(run, a, childReaches);
       } else {
         SearchPlace(xs[i], ys[i], P);

@@ -115,25 +115,36 @@ class SummaryReporter : public benchmark::ConsoleReporter {
   }
 };
 
+// Figures of benchmarks left out by a filter are shown as "-".
+std::string Figure(double value, const char* format) {
+  if (value <= 0) return "-";
+  char text[32];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
 void PrintSummary(const SummaryReporter& r) {
   auto get = [&](const std::string& name) {
     auto it = r.entries.find(name);
     return it == r.entries.end() ? SummaryReporter::Entry{} : it->second;
   };
   double plainEval = get("EvaluatePlain").cpuNs, fastEval = get("EvaluateFast").cpuNs;
-  std::printf("\nEvaluation: plain %.0f ns, fast %.0f ns (one stone changed), speed-up %.1fx\n",
-              plainEval, fastEval, fastEval > 0 ? plainEval / fastEval : 0.0);
+  std::printf("\nEvaluation: plain %s ns, fast %s ns (one stone changed), speed-up %s\n",
+              Figure(plainEval, "%.0f").c_str(), Figure(fastEval, "%.0f").c_str(),
+              Figure(fastEval > 0 ? plainEval / fastEval : 0, "%.1fx").c_str());
   std::printf("\n%-8s %5s %8s %12s %12s %9s\n", "position", "depth", "nodes", "fast ms", "plain ms",
               "speed-up");
   for (const Position& p : kPositions) {
     for (int depth : {6, 7, 8}) {
       std::string suffix = std::string(p.name) + "/" + std::to_string(depth);
       auto fast = get("Denker/" + suffix), plain = get("DenkerPlain/" + suffix);
-      if (fast.cpuNs == 0) continue;
-      std::printf("%-8s %5d %8.0f %12.2f %12.2f %8.1fx\n", p.name, depth, fast.nodes,
-                  fast.cpuNs / 1e6, plain.cpuNs / 1e6,
-                  plain.cpuNs > 0 ? plain.cpuNs / fast.cpuNs : 0.0);
-      if (plain.cpuNs > 0 && plain.nodes != fast.nodes)
+      if (fast.cpuNs == 0 && plain.cpuNs == 0) continue;
+      std::printf("%-8s %5d %8.0f %12s %12s %9s\n", p.name, depth,
+                  fast.nodes > 0 ? fast.nodes : plain.nodes,
+                  Figure(fast.cpuNs / 1e6, "%.2f").c_str(),
+                  Figure(plain.cpuNs / 1e6, "%.2f").c_str(),
+                  Figure(fast.cpuNs > 0 ? plain.cpuNs / fast.cpuNs : 0, "%.1fx").c_str());
+      if (fast.cpuNs > 0 && plain.cpuNs > 0 && plain.nodes != fast.nodes)
         std::printf("  node counts differ: plain %.0f\n", plain.nodes);
     }
   }

@@ -185,8 +185,10 @@ TEST(Evaluation, SearchHelpersMatchPlainAlongPlacedAndRemovedStones) {
         int colour = 1 + int(rng() % 2);
         bool probed[3][2];
         ProbeReaches(x, y, colour, probed);
+        const bool ownFour = ProbeOwnFour(x, y, colour);
         SearchPlace(x, y, colour);
         placed.push_back({x, y});
+        ASSERT_EQ(ownFour, PotentialReaches(colour, kFourValue));
         for (int k : {1, 2}) {
           ASSERT_EQ(probed[k][0], PotentialReaches(k, kThreatValue));
           ASSERT_EQ(probed[k][1], PotentialReaches(k, kFourValue));
