@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <functional>
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
@@ -22,7 +23,7 @@ int32_t TopRow[kMaxTopPlaces][3];
 namespace {
 
 constexpr int kWindows = 572;
-constexpr int kPaddedSquares = (kSquares + 3) / 4 * 4;
+constexpr int kPaddedSquares = (kSquares + 7) / 8 * 8;
 constexpr int kReach = 4;              // a window reaches four squares beyond a stone
 constexpr int kLine = 2 * kReach + 1;  // squares of one direction touched by a stone
 constexpr int32_t kPow5[6] = {1, 5, 25, 125, 625, 3125};
@@ -100,7 +101,7 @@ struct State {
   int8_t count[kWindows][3];  // [window][colour]: stones of that colour
   int32_t raw[3][kSquares];   // what the windows give the square, occupied or not
   // yellow + blue potential, 0 when occupied; padded with zeros to whole
-  // groups of four for the ranking scan
+  // groups of eight for the ranking scan
   alignas(16) int32_t both[kPaddedSquares];
   int32_t reaching[3][2];  // [colour][0: >= 250, 1: >= 625] empty squares
 };
@@ -313,10 +314,37 @@ int32_t Offer(int q, int32_t v, int count, int& filled, int xs[], int ys[], int 
 
 }  // namespace
 
+// A value that at least `count` squares reach or exceed: the count-th
+// largest of eight maxima, each taken over its own eighth of the squares.
+// Nothing below it can enter the first `count` places, so the scan starts
+// with a high bar instead of inserting every early square.
+int32_t Floor(int count) {
+  int32_t best[8] = {};
+#ifdef __SSE2__
+  __m128i m0 = _mm_setzero_si128(), m1 = _mm_setzero_si128();
+  auto max = [](__m128i a, __m128i b) {
+    __m128i greater = _mm_cmpgt_epi32(a, b);
+    return _mm_or_si128(_mm_and_si128(greater, a), _mm_andnot_si128(greater, b));
+  };
+  for (int q0 = 0; q0 < kPaddedSquares; q0 += 8) {
+    m0 = max(m0, _mm_load_si128(reinterpret_cast<const __m128i*>(&S.both[q0])));
+    m1 = max(m1, _mm_load_si128(reinterpret_cast<const __m128i*>(&S.both[q0 + 4])));
+  }
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(best), m0);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(best + 4), m1);
+#else
+  for (int q = 0; q < kPaddedSquares; ++q) best[q % 8] = std::max(best[q % 8], S.both[q]);
+#endif
+  std::nth_element(best, best + (count - 1), best + 8, std::greater<int32_t>());
+  return best[count - 1];
+}
+
 int BestSquaresForBoth(int count, int xs[], int ys[], int values[]) {
   int filled = 0;
   if (count <= 0) return 0;
-  int32_t bar = 0;  // positive values only, and above the last place once full
+  // Positive values only; at least the floor; above the last place once full.
+  const int32_t floor = count <= 8 ? std::max(Floor(count) - 1, 0) : 0;
+  int32_t bar = floor;
   for (int q0 = 0; q0 < kPaddedSquares; q0 += 4) {
 #ifdef __SSE2__
     __m128i group = _mm_load_si128(reinterpret_cast<const __m128i*>(&S.both[q0]));
@@ -328,7 +356,8 @@ int BestSquaresForBoth(int count, int xs[], int ys[], int values[]) {
     // Squares of the group in order; the bar may rise after each.
     for (; mask != 0; mask &= mask - 1) {
       int q = q0 + __builtin_ctz(unsigned(mask));
-      if (S.both[q] > bar) bar = Offer(q, S.both[q], count, filled, xs, ys, values);
+      if (S.both[q] > bar)
+        bar = std::max(floor, Offer(q, S.both[q], count, filled, xs, ys, values));
     }
   }
   return filled;
