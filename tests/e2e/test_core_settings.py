@@ -3,25 +3,14 @@
 flat view, the window's close button ends the program, and the settings file
 in the temporary HOME must hold exactly the game that was played. A second
 run resumes the won game in the perspective view at the small size and shows
-the game-over display again. Screenshots of both views are kept."""
+the game-over display again; screenshots of both views are kept."""
 
 import os
-import shutil
-import subprocess
 import sys
-import tempfile
 import time
 
-try:
-    from Xlib import X, display, protocol
-except ImportError:
-    # python3-xlib belongs to the system interpreter.
-    if sys.executable != "/usr/bin/python3" and os.path.exists("/usr/bin/python3"):
-        os.execv("/usr/bin/python3", ["/usr/bin/python3"] + sys.argv)
-    raise
-
-BIN = os.environ.get("KAVRO_BIN", "")
-ARTIFACTS = os.environ.get("KAVRO_ARTIFACTS", tempfile.gettempdir())
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import kavro_e2e as e2e  # noqa: E402
 
 # Square centres of the flat view at Scale 1.0.
 COLUMNS = [154, 204, 253, 302, 352, 401, 451, 500, 549, 599, 648, 698, 747, 796, 846]
@@ -30,27 +19,6 @@ ROWS = [77 + 50 * y for y in range(15)]
 # Yellow makes a row along y = 7, blue answers down column 0.
 GAME = [(7, 7, 1), (0, 0, 2), (8, 7, 1), (0, 1, 2), (9, 7, 1),
         (0, 2, 2), (10, 7, 1), (0, 3, 2), (11, 7, 1)]
-
-
-def fail(message):
-    print("FAIL:", message)
-    sys.exit(1)
-
-
-def start_xvfb():
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1920x1080x24", "-nolisten", "tcp"],
-        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    number = b""
-    while not number.endswith(b"\n"):
-        chunk = os.read(read_end, 16)
-        if not chunk:
-            fail("Xvfb did not start")
-        number += chunk
-    os.close(read_end)
-    return server, ":" + number.decode().strip()
 
 
 def settings_bytes(home, small, view, music, kind, blue_begins, moves, rotation=0):
@@ -63,108 +31,77 @@ def settings_bytes(home, small, view, music, kind, blue_begins, moves, rotation=
     return bytes(data + board)
 
 
-class Game:
-    def __init__(self, disp, home):
-        env = dict(os.environ, DISPLAY=disp, HOME=home, SDL_AUDIODRIVER="dummy")
-        self.disp = disp
-        self.env = env
-        self.process = subprocess.Popen([BIN], env=env)
-        self.window = None
-        deadline = time.time() + 30
-        while time.time() < deadline and self.window is None:
-            found = subprocess.run(["xdotool", "search", "--name", "^Kavro$"], env=env,
-                                   capture_output=True, text=True).stdout.split()
-            if found:
-                self.window = found[0]
-            else:
-                time.sleep(0.2)
-        if self.window is None:
-            self.process.kill()
-            fail("no window named Kavro")
-        time.sleep(2.5)  # the splash stays at least 1.5 s
+def press(s, win, x, y):
+    """A click held long enough for the turn loop to see the button down."""
+    s.move(win, x, y)
+    time.sleep(0.1)
+    s.xdotool("mousedown", 1)
+    time.sleep(0.12)
+    s.xdotool("mouseup", 1)
+    time.sleep(0.3)
 
-    def xdotool(self, *args):
-        subprocess.run(["xdotool", *args], env=self.env, check=True)
 
-    def click(self, x, y):
-        self.xdotool("mousemove", "--window", self.window, str(x), str(y))
-        time.sleep(0.15)
-        self.xdotool("mousedown", "1")
-        time.sleep(0.15)
-        self.xdotool("mouseup", "1")
-        time.sleep(0.35)
-
-    def screenshot(self, name):
-        path = os.path.join(ARTIFACTS, name)
-        subprocess.run(["import", "-window", "root", path], env=self.env, check=True)
-        print("screenshot:", path)
-
-    def close(self):
-        """The close button: a WM_DELETE_WINDOW client message."""
-        conn = display.Display(self.disp)
-        window = conn.create_resource_object("window", int(self.window))
-        protocols = conn.intern_atom("WM_PROTOCOLS")
-        delete = conn.intern_atom("WM_DELETE_WINDOW")
-        event = protocol.event.ClientMessage(window=window, client_type=protocols,
+def close(s, win):
+    """The close button. The round trip makes sure the message has left
+    before the connection closes (a plain flush then close can lose it)."""
+    from Xlib import X, display as xdisplay, protocol
+    d = xdisplay.Display(s.display)
+    try:
+        w = d.create_resource_object("window", win)
+        protocols = d.intern_atom("WM_PROTOCOLS")
+        delete = d.intern_atom("WM_DELETE_WINDOW")
+        event = protocol.event.ClientMessage(window=w, client_type=protocols,
                                              data=(32, [delete, X.CurrentTime, 0, 0, 0]))
-        window.send_event(event, event_mask=X.NoEventMask)
-        # A round trip, so the message has left before the connection closes.
-        conn.sync()
-        conn.close()
-        try:
-            code = self.process.wait(timeout=20)
-        except subprocess.TimeoutExpired:
-            self.screenshot("core-close-failed.png")
-            self.process.kill()
-            fail("the program did not end on the close button")
-        if code != 0:
-            fail("exit code %d" % code)
+        w.send_event(event, event_mask=X.NoEventMask)
+        d.sync()
+    finally:
+        d.close()
+    e2e.check(s.wait_exit(30) == 0, "exit code after the close button")
+
+
+def write_settings(s, data):
+    with open(os.path.join(s.home, ".Kavro.ini"), "wb") as out:
+        out.write(data)
 
 
 def main():
-    if not BIN or not os.path.exists(BIN):
-        fail("KAVRO_BIN not set")
-    os.makedirs(ARTIFACTS, exist_ok=True)
-    server, disp = start_xvfb()
-    home = tempfile.mkdtemp(prefix="kavro-core-e2e-")
-    try:
-        path = os.path.join(home, ".Kavro.ini")
-        with open(path, "wb") as out:
-            out.write(settings_bytes(home, 0, 1, 0, 1, 0, []))
-
-        game = Game(disp, home)
+    with e2e.Session("core_settings") as s:
+        write_settings(s, settings_bytes(s.home, 0, 1, 0, 1, 0, []))
+        s.launch()
+        win = s.wait_window()
+        e2e.check(s.geometry(win)[2:] == (1000, 850), "flat window at Scale 1.0")
+        s.wait_past_splash(win)
         for x, y, _ in GAME:
-            game.click(COLUMNS[x], ROWS[y])
+            press(s, win, COLUMNS[x], ROWS[y])
         time.sleep(2.5)  # the wave text builds up
-        game.screenshot("core-flat-five.png")
-        game.close()
-        with open(path, "rb") as f:
-            written = f.read()
-        expected = settings_bytes(home, 0, 1, 0, 1, 0, GAME)
-        if written != expected:
-            fail("settings file differs:\n%r\n%r" % (written, expected))
+        image = s.window_image(win, "flat-five")
+        s.screenshot("flat-five-screen")
+        # The message in yellow (255, 222, 0) near the bottom edge.
+        e2e.check(e2e.count_colour(image, (200, 600, 800, 800), (255, 222, 0), 50) > 300,
+                  "yellow game-over message near the bottom")
+        close(s, win)
+        written = s.home_file(".Kavro.ini")
+        expected = settings_bytes(s.home, 0, 1, 0, 1, 0, GAME)
+        e2e.check(written == expected, "settings file differs:\n%r\n%r" % (written, expected))
 
-        # The won game again, in perspective at the small size, turned once.
+        # The won game again, in perspective at the small size.
         data = bytearray(written)
-        line = len(home) + 2
+        line = len(s.home) + 2
         data[line] = 1
         data[line + 1] = 0
-        with open(path, "wb") as out:
-            out.write(bytes(data))
-        game = Game(disp, home)
+        write_settings(s, bytes(data))
+        s.launch()
+        win = s.wait_window()
+        e2e.check(s.geometry(win)[2:] == (1050, 637), "small perspective window")
+        s.wait_past_splash(win)
         time.sleep(2.5)
-        game.screenshot("core-perspective-five.png")
-        game.close()
-        with open(path, "rb") as f:
-            again = f.read()
-        if again != bytes(data):
-            fail("the resumed game was not written back unchanged")
-        print("ok")
-    finally:
-        server.terminate()
-        server.wait()
-        shutil.rmtree(home, ignore_errors=True)
+        image = s.window_image(win, "perspective-five")
+        s.screenshot("perspective-five-screen")
+        e2e.check(e2e.count_colour(image, (150, 450, 900, 637), (255, 222, 0), 50) > 200,
+                  "the game-over display shown again after the splash")
+        close(s, win)
+        e2e.check(s.home_file(".Kavro.ini") == bytes(data), "the resumed game written back unchanged")
 
 
 if __name__ == "__main__":
-    main()
+    e2e.run(main)
