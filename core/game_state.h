@@ -17,7 +17,14 @@ constexpr int32_t kYellow = 1;
 constexpr int32_t kBlue = 2;
 
 // Player kinds, indexed by colour in PlayerKind.
-enum : int32_t { Human = 0, Multiplayer = 1, Spontane = 2, Flexible = 3, Konsequente = 4, Denker = 5 };
+enum : int32_t {
+  Human = 0,
+  Multiplayer = 1,
+  Spontane = 2,
+  Flexible = 3,
+  Konsequente = 4,
+  Denker = 5
+};
 
 extern BoardCells Board;
 extern int32_t PlayerKind[3];  // -1, 0, kind of blue
@@ -38,7 +45,7 @@ void PlaceStone(int x, int y, int colour);  // with the cut of the replay list
 int32_t CheckGameResult();                  // fills WinRowX/WinRowY on a five
 bool NoOneCanWin();                         // no window is open for either colour
 int TakeBack(int colour);                   // 1 when a move was taken back
-int Replay(int colour);                     // 1 when a move was replayed (result check and game-over included)
+int Replay(int colour);  // 1 when a move was replayed (result check and game-over included)
 void RotateBoard();
 void ResetForNewGame();
 

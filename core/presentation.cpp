@@ -1,7 +1,8 @@
 // Start-up values of the presentation state and the window size.
+#include "core/presentation.h"
+
 #include <algorithm>
 
-#include "core/presentation.h"
 #include "toolkit/TAction.h"
 
 void ResetPresentationGlobals() {
@@ -28,6 +29,8 @@ void ResetPresentationGlobals() {
 // The large window never exceeds the design size; on smaller desktops it
 // leaves 10 pixels of the width and a tenth of the height free.
 float ScaleForDesktop(int screenWidth, int screenHeight) {
+  // A backend that cannot tell the desktop size gets the design size.
+  if (screenWidth <= 10 || screenHeight <= 0) return 1.0f;
   const float byWidth = float(screenWidth - 10) / 1400.0f;
   const float byHeight = 0.9f * float(screenHeight) / 850.0f;
   return std::min(1.0f, std::min(byWidth, byHeight));

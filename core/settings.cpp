@@ -44,9 +44,12 @@ bool ReadFlag(const std::vector<uint8_t>& bytes, size_t& at, uint8_t& flag) {
 
 bool HeaderByteValid(int field, uint8_t value) {
   switch (field) {
-    case 0: return value <= 3;                                  // Rotation
-    case 1: return value >= Multiplayer && value <= Denker;     // blue's kind
-    default: return value <= 1;                                 // BlueBegins
+    case 0:
+      return value <= 3;  // Rotation
+    case 1:
+      return value >= Multiplayer && value <= Denker;  // blue's kind
+    default:
+      return value <= 1;  // BlueBegins
   }
 }
 
@@ -54,7 +57,8 @@ bool HeaderByteValid(int field, uint8_t value) {
 // one where present and in range; moves and board only when complete and in
 // agreement, otherwise the board stays empty.
 void ApplyRecordPart(const std::vector<uint8_t>& bytes, size_t at) {
-  std::vector<uint8_t> record(bytes.begin() + std::ptrdiff_t(std::min(at, bytes.size())), bytes.end());
+  std::vector<uint8_t> record(bytes.begin() + std::ptrdiff_t(std::min(at, bytes.size())),
+                              bytes.end());
   const uint8_t current[3] = {uint8_t(Rotation), uint8_t(PlayerKind[kBlue]), BlueBegins};
   for (int field = 0; field < 3 && size_t(field) < record.size(); ++field)
     if (!HeaderByteValid(field, record[field])) record[field] = current[field];
@@ -84,7 +88,8 @@ void ApplySettingsBytes(const std::vector<uint8_t>& bytes) {
   std::string folder;
   if (!ReadFolderLine(bytes, at, folder)) return;
   if (!folder.empty()) GameFolder = folder;
-  if (ReadFlag(bytes, at, SmallWindow) && ReadFlag(bytes, at, View2D) && ReadFlag(bytes, at, MusicOn))
+  if (ReadFlag(bytes, at, SmallWindow) && ReadFlag(bytes, at, View2D) &&
+      ReadFlag(bytes, at, MusicOn))
     ApplyRecordPart(bytes, at);
   // Two humans and blue to begin: the resume gives blue the turn itself.
   if (BlueBegins == 1 && PlayerKind[kBlue] == Multiplayer) SkipBlueTurn = 1;
@@ -92,7 +97,8 @@ void ApplySettingsBytes(const std::vector<uint8_t>& bytes) {
 
 void LoadSettings() {
   std::vector<uint8_t> bytes;
-  if (SettingsPath.empty() || PathType(SettingsPath) != 1 || !ReadSourceBytes(SettingsPath, bytes)) return;
+  if (SettingsPath.empty() || PathType(SettingsPath) != 1 || !ReadSourceBytes(SettingsPath, bytes))
+    return;
   ApplySettingsBytes(bytes);
 }
 

@@ -41,7 +41,8 @@ Flight StartFlight(int x, int y, int colour, bool fromBottom) {
 void DrawFlyingStone(const Flight& flight, const TSpeedControl& timing) {
   const float targetX = float(CellX[flight.x][flight.y]);
   const float targetY = float(RowY[flight.y]);
-  const float px = flight.startX + (targetX - flight.startX) * timing.GetValue(0, uint8_t(flight.curve));
+  const float px =
+      flight.startX + (targetX - flight.startX) * timing.GetValue(0, uint8_t(flight.curve));
   const float g = timing.GetValue(0, 4);
   const float py = flight.fromBottom ? (1.0f - g) * float(WindowHeight) + g * targetY : g * targetY;
   if (View2D)

@@ -1,3 +1,5 @@
+#include "view/board_view.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,7 +9,6 @@
 #include "core/game_state.h"
 #include "core/presentation.h"
 #include "platform/headless/headless_backend.h"
-#include "view/board_view.h"
 
 namespace {
 
@@ -40,7 +41,8 @@ class BoardView : public ::testing::Test {
 
 TEST_F(BoardView, FlatGeometryAtFullSize) {
   Geometry(1, 1.0f);
-  const int columns[15] = {154, 204, 253, 302, 352, 401, 451, 500, 549, 599, 648, 698, 747, 796, 846};
+  const int columns[15] = {154, 204, 253, 302, 352, 401, 451, 500,
+                           549, 599, 648, 698, 747, 796, 846};
   for (int x = 0; x < 15; ++x)
     for (int y = 0; y < 15; ++y) EXPECT_EQ(CellX[x][y], columns[x]) << x << "," << y;
   for (int y = 0; y < 15; ++y) EXPECT_EQ(RowY[y], 77 + 50 * y);
@@ -84,8 +86,8 @@ TEST_F(BoardView, FlatPickingUsesStrictTolerances) {
   ASSERT_TRUE(Pick(178, 77, x, y));
   EXPECT_EQ(x, 0);
   EXPECT_EQ(y, 0);
-  EXPECT_FALSE(Pick(179, 77, x, y));  // 25 from both neighbours
-  EXPECT_FALSE(Pick(500, 102, x, y)); // exactly between two rows
+  EXPECT_FALSE(Pick(179, 77, x, y));   // 25 from both neighbours
+  EXPECT_FALSE(Pick(500, 102, x, y));  // exactly between two rows
   ASSERT_TRUE(Pick(500, 101, x, y));
   EXPECT_EQ(y, 0);
   EXPECT_FALSE(Pick(10, 10, x, y));
@@ -138,7 +140,7 @@ TEST_F(BoardView, RotationLeavesPickAreasAndMovesStones) {
   PlaceStone(0, 0, 1);
   RotateBoard();
   int x = -1, y = -1;
-  ASSERT_TRUE(Pick(154, 77, x, y));  // (0, 0) is empty now
+  ASSERT_TRUE(Pick(154, 77, x, y));   // (0, 0) is empty now
   EXPECT_FALSE(Pick(846, 77, x, y));  // the stone moved to (14, 0)
 }
 

@@ -1,3 +1,5 @@
+#include "view/game_over.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,7 +14,6 @@
 #include "screens/menu_docks.h"
 #include "toolkit/TAction.h"
 #include "view/board_view.h"
-#include "view/game_over.h"
 
 namespace {
 
@@ -101,7 +102,8 @@ class GameOver : public ::testing::Test {
   static std::vector<DrawCommand> Lit(const Frame& frame) {
     std::vector<DrawCommand> lit;
     for (const auto& call : frame.calls)
-      if (call.kind == DrawCommand::kPicture && call.state.blend == kBlendLight) lit.push_back(call);
+      if (call.kind == DrawCommand::kPicture && call.state.blend == kBlendLight)
+        lit.push_back(call);
     return lit;
   }
   static bool IsStone(const Picture* picture) {
@@ -278,15 +280,17 @@ TEST_F(GameOver, EscapeAsksAndCloseEnds) {
 
   GameResult = 3;
   backend->confirmAnswers = {1};
-  EXPECT_THROW(Run(1000, [&](int64_t frame) {
-                 if (frame == 3) backend->KeyDown(kKeyEscape);
-               }),
+  EXPECT_THROW(Run(1000,
+                   [&](int64_t frame) {
+                     if (frame == 3) backend->KeyDown(kKeyEscape);
+                   }),
                ProgramExit);
   EXPECT_EQ(GameResult, 3);
 
-  EXPECT_THROW(Run(1000, [&](int64_t frame) {
-                 if (frame == 3) backend->RequestClose();
-               }),
+  EXPECT_THROW(Run(1000,
+                   [&](int64_t frame) {
+                     if (frame == 3) backend->RequestClose();
+                   }),
                ProgramExit);
 }
 

@@ -1,7 +1,6 @@
 // Whole runs of the program on the headless backend: StartGame with a
 // settings file in a temporary HOME, input scripted frame by frame.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cstdlib>
@@ -55,7 +54,8 @@ class Scenario : public ::testing::Test {
                      const std::vector<std::array<int, 3>>& moves, uint8_t rotation = 0) {
     std::ofstream out(SettingsFile(), std::ios::binary);
     out << home.string() << "\r\n";
-    std::vector<uint8_t> bytes = {small, view, 0, rotation, kind, blueBegins, uint8_t(moves.size())};
+    std::vector<uint8_t> bytes = {
+        small, view, 0, rotation, kind, blueBegins, uint8_t(moves.size())};
     std::vector<uint8_t> board(225, 0);
     for (const auto& m : moves) {
       bytes.push_back(uint8_t(m[0]));
@@ -77,7 +77,8 @@ class Scenario : public ::testing::Test {
                                 uint8_t rotation = 0) const {
     std::string line = home.string() + "\r\n";
     std::vector<uint8_t> bytes(line.begin(), line.end());
-    for (uint8_t b : {small, view, music, rotation, kind, blueBegins, uint8_t(moves.size())}) bytes.push_back(b);
+    for (uint8_t b : {small, view, music, rotation, kind, blueBegins, uint8_t(moves.size())})
+      bytes.push_back(b);
     std::vector<uint8_t> board(225, 0);
     for (const auto& m : moves) {
       bytes.push_back(uint8_t(m[0]));
@@ -212,8 +213,9 @@ TEST_F(Scenario, FirstStartShowsTheSplashThenAnEmptyFlatBoard) {
 
 TEST_F(Scenario, TwoHumansPlayAFiveByClicksInTheFlatView) {
   WriteSettings(0, 1, Multiplayer, 0, {});
-  const std::vector<std::array<int, 3>> game = {{7, 7, 1}, {0, 0, 2}, {8, 7, 1}, {0, 1, 2}, {9, 7, 1},
-                                                {0, 2, 2}, {10, 7, 1}, {0, 3, 2}, {11, 7, 1}};
+  const std::vector<std::array<int, 3>> game = {{7, 7, 1},  {0, 0, 2}, {8, 7, 1},
+                                                {0, 1, 2},  {9, 7, 1}, {0, 2, 2},
+                                                {10, 7, 1}, {0, 3, 2}, {11, 7, 1}};
   for (const auto& m : game) ClickSquare(m[0], m[1]);
   WaitForMessage("Gelbhatgewonnen...");
   Do([&] {
@@ -229,8 +231,9 @@ TEST_F(Scenario, TwoHumansPlayAFiveByClicksInTheFlatView) {
 
 TEST_F(Scenario, BlueWinsInThePerspectiveViewAtTheSmallSize) {
   WriteSettings(1, 0, Multiplayer, 0, {}, 3);
-  const std::vector<std::array<int, 3>> game = {{0, 0, 1}, {7, 3, 2}, {0, 2, 1}, {7, 4, 2}, {0, 4, 1},
-                                                {7, 5, 2}, {0, 6, 1}, {7, 6, 2}, {0, 8, 1}, {7, 7, 2}};
+  const std::vector<std::array<int, 3>> game = {{0, 0, 1}, {7, 3, 2}, {0, 2, 1}, {7, 4, 2},
+                                                {0, 4, 1}, {7, 5, 2}, {0, 6, 1}, {7, 6, 2},
+                                                {0, 8, 1}, {7, 7, 2}};
   for (const auto& m : game) ClickSquare(m[0], m[1]);
   WaitForMessage("Blauhatgewonnen...");
   Close();
@@ -242,8 +245,9 @@ TEST_F(Scenario, BlueWinsInThePerspectiveViewAtTheSmallSize) {
   EXPECT_EQ(FileBytes(), Expected(1, 0, 0, Multiplayer, 0, game, 3));
 }
 
-const std::vector<std::array<int, 3>> kYellowFive = {{3, 3, 1}, {9, 9, 2}, {4, 3, 1}, {9, 10, 2}, {5, 3, 1},
-                                                     {9, 11, 2}, {6, 3, 1}, {10, 9, 2}, {7, 3, 1}};
+const std::vector<std::array<int, 3>> kYellowFive = {{3, 3, 1},  {9, 9, 2},  {4, 3, 1},
+                                                     {9, 10, 2}, {5, 3, 1},  {9, 11, 2},
+                                                     {6, 3, 1},  {10, 9, 2}, {7, 3, 1}};
 
 TEST_F(Scenario, YellowsSavedFiveShowsTheDisplayAfterTheSplash) {
   WriteSettings(0, 1, Konsequente, 0, kYellowFive);
@@ -436,11 +440,13 @@ TEST_F(Scenario, SettingsCutShortAtEveryLengthStartCleanly) {
   const std::vector<std::array<int, 3>> game = {{7, 7, 1}, {8, 8, 2}, {9, 9, 1}};
   WriteSettings(1, 0, Multiplayer, 1, game, 2);
   std::ifstream in(SettingsFile(), std::ios::binary);
-  const std::vector<uint8_t> full{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::vector<uint8_t> full{std::istreambuf_iterator<char>(in),
+                                  std::istreambuf_iterator<char>()};
   // Every length is a unit test of the reader; here a few of each part.
   const size_t line = home.string().size() + 2;
-  const size_t lengths[] = {0, 5, line - 1, line, line + 1, line + 2, line + 3, line + 4, line + 5, line + 6,
-                            line + 7, line + 8, line + 60, full.size() - 1, full.size()};
+  const size_t lengths[] = {
+      0,        5,        line - 1, line,     line + 1,  line + 2,        line + 3,   line + 4,
+      line + 5, line + 6, line + 7, line + 8, line + 60, full.size() - 1, full.size()};
   for (size_t length : lengths) {
     SCOPED_TRACE(length);
     {

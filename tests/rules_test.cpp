@@ -166,13 +166,29 @@ TEST_F(Rules, NoOneCanWinAgreesWithWindowCountOnRandomBoards) {
     const int empties = RandomInt(0, 12);
     FillBlocked(-1, -1);
     // Random flips make some windows single-coloured.
-    for (int k = 0; k < RandomInt(0, 6); ++k) Board[RandomInt(0, 14)][RandomInt(0, 14)] = RandomInt(1, 2);
+    for (int k = 0; k < RandomInt(0, 6); ++k)
+      Board[RandomInt(0, 14)][RandomInt(0, 14)] = RandomInt(1, 2);
     for (int k = 0; k < empties; ++k) Board[RandomInt(0, 14)][RandomInt(0, 14)] = 0;
     EXPECT_EQ(NoOneCanWin(), !AnyOpenWindow()) << round;
     decided += NoOneCanWin();
   }
   EXPECT_GT(decided, 0);
   EXPECT_LT(decided, 300);
+}
+
+TEST_F(Rules, NoOneCanWinAgreesWithThePotentialTest) {
+  InstallHeadlessBackend();
+  SeedRandom(7);
+  for (int round = 0; round < 200; ++round) {
+    ResetGameStateGlobals();
+    FillBlocked(-1, -1);
+    for (int k = 0; k < RandomInt(0, 5); ++k)
+      Board[RandomInt(0, 14)][RandomInt(0, 14)] = RandomInt(1, 2);
+    for (int k = 0; k < RandomInt(0, 20); ++k) Board[RandomInt(0, 14)][RandomInt(0, 14)] = 0;
+    ComputePotential();
+    RankCandidates();
+    EXPECT_EQ(NoOneCanWin(), TopValue[0][0] == 0) << round;
+  }
 }
 
 TEST_F(Rules, NoOneCanWinLeavesEvaluationTablesAlone) {
@@ -358,7 +374,7 @@ TEST_F(Rules, GameIsConsistent) {
   EXPECT_FALSE(GameIsConsistent(board, history, 2));
   board[9][9] = 0;
   EXPECT_FALSE(GameIsConsistent(board, history, 3));  // an entry past the moves is (-1, -1)
-  history[2] = {3, 4};  // the same square twice
+  history[2] = {3, 4};                                // the same square twice
   board[3][4] = 2;
   EXPECT_FALSE(GameIsConsistent(board, history, 3));
   history[2] = {15, 0};

@@ -74,7 +74,8 @@ TEST_F(Settings, BytesFollowTheFileLayout) {
   EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + long(line.size())), line);
   size_t at = line.size();
   const std::vector<uint8_t> head = {1, 0, 0, 1, 1, 1, 3, 7, 7, 0, 14, 14, 3};
-  EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + long(at), bytes.begin() + long(at + head.size())), head);
+  EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + long(at), bytes.begin() + long(at + head.size())),
+            head);
   at += head.size();
   // Board: x outer, y inner.
   for (int x = 0; x < 15; ++x)
@@ -168,13 +169,13 @@ TEST_F(Settings, BadGameLeavesAnEmptyBoard) {
     bytes[offset] = value;
     bad.push_back(bytes);
   };
-  variant(record + 3, 226);                // move count above 225
-  variant(record + 3, 4);                  // more moves than stones
-  variant(record + 4, 15);                 // a move off the board
-  variant(record + 6, 7);                  // a move on an empty square
-  variant(boardAt + 15 * 7 + 7, 3);        // a cell value above 2
-  variant(boardAt + 15 * 9 + 9, 1);        // a stone that is not in the moves
-  variant(boardAt + 15 * 0 + 14, 2);       // three blue, no yellow
+  variant(record + 3, 226);           // move count above 225
+  variant(record + 3, 4);             // more moves than stones
+  variant(record + 4, 15);            // a move off the board
+  variant(record + 6, 7);             // a move on an empty square
+  variant(boardAt + 15 * 7 + 7, 3);   // a cell value above 2
+  variant(boardAt + 15 * 9 + 9, 1);   // a stone that is not in the moves
+  variant(boardAt + 15 * 0 + 14, 2);  // three blue, no yellow
   for (size_t i = 0; i < bad.size(); ++i) {
     Reset();
     ApplySettingsBytes(bad[i]);
@@ -252,6 +253,7 @@ TEST_F(Settings, ScaleFromTheDesktop) {
   View2D = 1;
   ComputeWindowSize();
   EXPECT_EQ(WindowWidth, 750);
+  EXPECT_FLOAT_EQ(ScaleForDesktop(0, 0), 1.0f);  // size unknown
   // A narrow desktop is limited by its width.
   EXPECT_NEAR(ScaleForDesktop(1010, 1200), 1000.0f / 1400.0f, 1e-6);
 }

@@ -9,9 +9,12 @@
 
 // Perspective view, per row from the far edge (0) to the near edge (14):
 // centres of squares 0 and 14 and the row's centre line, design pixels.
-const int32_t PerspLeft[15] = {394, 383, 373, 361, 347, 335, 318, 303, 285, 267, 245, 224, 197, 169, 136};
-const int32_t PerspRowY[15] = {194, 210, 229, 249, 269, 292, 316, 343, 372, 403, 438, 475, 517, 565, 618};
-const int32_t PerspRight[15] = {1007, 1017, 1027, 1040, 1053, 1066, 1083, 1099, 1115, 1134, 1156, 1179, 1205, 1233, 1265};
+const int32_t PerspLeft[15] = {394, 383, 373, 361, 347, 335, 318, 303,
+                               285, 267, 245, 224, 197, 169, 136};
+const int32_t PerspRowY[15] = {194, 210, 229, 249, 269, 292, 316, 343,
+                               372, 403, 438, 475, 517, 565, 618};
+const int32_t PerspRight[15] = {1007, 1017, 1027, 1040, 1053, 1066, 1083, 1099,
+                                1115, 1134, 1156, 1179, 1205, 1233, 1265};
 
 int32_t CellX[15][15];
 int32_t RowY[15];
@@ -92,7 +95,8 @@ void DrawStones() {
     if (!view) SetDepthScale(1.0f * float(RowY[y]));
     for (int x = 0; x < kBoardSize; ++x) {
       const int cell = Board[x][y];
-      if (cell == kYellow || cell == kBlue) DrawPicture(StoneOf(cell, view), float(CellX[x][y]), float(RowY[y]), 0);
+      if (cell == kYellow || cell == kBlue)
+        DrawPicture(StoneOf(cell, view), float(CellX[x][y]), float(RowY[y]), 0);
     }
   }
 }

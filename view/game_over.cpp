@@ -29,15 +29,24 @@ struct Announcement {
 Announcement AnnouncementFor(int result) {
   const bool computer = PlayerKind[kBlue] > Multiplayer;
   if (result == kYellow)
-    return {computer ? "Du hast gewonnen ..." : "Gelb hat gewonnen ...", 2000, 600, 10, 255, 222, 0};
+    return {
+        computer ? "Du hast gewonnen ..." : "Gelb hat gewonnen ...", 2000, 600, 10, 255, 222, 0};
   if (result == kBlue) {
     if (!computer) return {"Blau hat gewonnen ...", 2000, 500, 10, 0, 0, 255};
     Announcement a{"Ich habe gewonnen ...", 2000, 300, 20, 255, 255, 255};
     switch (PlayerKind[kBlue]) {
-      case Spontane: a.red = 0, a.green = 255, a.blue = 255; break;
-      case Flexible: a.red = 0, a.green = 255, a.blue = 0; break;
-      case Konsequente: a.red = 255, a.green = 0, a.blue = 0; break;
-      default: a.red = 255, a.green = 128, a.blue = 255; break;
+      case Spontane:
+        a.red = 0, a.green = 255, a.blue = 255;
+        break;
+      case Flexible:
+        a.red = 0, a.green = 255, a.blue = 0;
+        break;
+      case Konsequente:
+        a.red = 255, a.green = 0, a.blue = 0;
+        break;
+      default:
+        a.red = 255, a.green = 128, a.blue = 255;
+        break;
     }
     return a;
   }
@@ -84,8 +93,8 @@ void GameOverScreen() {
   Action->flush(-99999, -99999);
   const int result = GameResult;
   const Announcement announcement = AnnouncementFor(result);
-  auto snake = TTextSnake::build(announcement.text, announcement.appearTime, announcement.upDownTime,
-                                 announcement.height);
+  auto snake = TTextSnake::build(announcement.text, announcement.appearTime,
+                                 announcement.upDownTime, announcement.height);
   auto timing = TSpeedControl::build();
   timing->Start();
 
