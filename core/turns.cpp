@@ -16,8 +16,8 @@ namespace {
 
 constexpr int kFlightCurves[3] = {2, 4, 7};
 
-// One flying stone: where it starts and how it moves, and the frame loop that
-// carries it onto square (x, y) in ComputerPause milliseconds.
+// One flying stone: its square, its colour, where it starts and along which
+// curve it moves onto the square in ComputerPause milliseconds.
 struct Flight {
   int x = 0, y = 0;
   int colour = kBlue;
@@ -32,7 +32,7 @@ Flight StartFlight(int x, int y, int colour, bool fromBottom) {
   flight.y = y;
   flight.colour = colour;
   flight.fromBottom = fromBottom;
-  // Drawn in this order: the start point, then the curve.
+  // The random numbers in this order: the start point, then the curve.
   flight.startX = float(RandomInt(int(0.25 * WindowWidth), int(0.75 * WindowWidth)));
   flight.curve = kFlightCurves[RandomInt(0, 2)];
   return flight;
