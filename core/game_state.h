@@ -50,7 +50,8 @@ void RotateBoard();
 void ResetForNewGame();
 
 // True when board, history and move count agree: MoveCount in 0..225, the
-// first MoveCount entries are distinct squares holding stones, the stones on
-// the board are exactly those squares, and the colours alternate as the
-// game allows. Used to accept a game read from a file.
+// first MoveCount entries are distinct squares on the board, the stones on
+// the board are exactly those squares (cells 0..2), and the two colours have
+// as many stones or one more of the colour that began. Used to accept a game
+// read from a file.
 bool GameIsConsistent(const BoardCells& board, const MoveList& history, int32_t moveCount);
