@@ -179,6 +179,39 @@ TEST_F(MediaTest, StonesHaveTheirColours) {
   }
 }
 
+// Strip cells are drawn with linear filtering; anything on a cell's edge
+// would bleed into the neighbouring cell as a thin line.
+TEST_F(MediaTest, DockCellsKeepAClearBorder) {
+  struct Strip {
+    std::string name;
+    int cellWidth, cellHeight;
+  };
+  const Strip strips[] = {{"Dock-Left.png", 120, 120},      {"Dock-Right.png", 120, 120},
+                          {"InfoDock.png", 160, 150},       {"InfoDockTitles.png", 160, 150},
+                          {"NewGameDock.png", 120, 150},    {"NewGameDockTitles.png", 120, 150}};
+  for (const Strip& s : strips) {
+    SCOPED_TRACE(s.name);
+    PictureRef p = Load(s.name);
+    ASSERT_TRUE(p);
+    int cells = 0;
+    for (int top = 0; top < p->height; top += s.cellHeight)
+      for (int left = 0; left < p->width; left += s.cellWidth) {
+        ++cells;
+        int edge = 0, inside = 0;
+        for (int x = 0; x < s.cellWidth; ++x) {
+          edge = std::max({edge, PixelAt(*p, left + x, top).a, PixelAt(*p, left + x, top + s.cellHeight - 1).a});
+        }
+        for (int y = 0; y < s.cellHeight; ++y) {
+          edge = std::max({edge, PixelAt(*p, left, top + y).a, PixelAt(*p, left + s.cellWidth - 1, top + y).a});
+          inside = std::max(inside, PixelAt(*p, left + s.cellWidth / 2, top + y).a);
+        }
+        EXPECT_EQ(edge, 0) << "cell at " << left << "," << top;
+        EXPECT_EQ(inside, 255) << "cell at " << left << "," << top;  // an icon is there
+      }
+    EXPECT_EQ(cells, s.name.rfind("Dock-", 0) == 0 ? 6 : (s.name.rfind("Info", 0) == 0 ? 6 : 5));
+  }
+}
+
 // ---------------------------------------------------------------- boards
 
 struct Centre {

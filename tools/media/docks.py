@@ -105,6 +105,17 @@ def empty(W, H):
     return np.zeros((H * SS, W * SS, 4))
 
 
+def clear_border(cell, px=2):
+    """The game samples strip cells with linear filtering: keep a clear
+    border so no neighbour's shadow bleeds in as a line along the edge."""
+    a = np.asarray(cell).astype(np.float64)
+    h, w = a.shape[:2]
+    ramp_x = np.clip((np.minimum(np.arange(w), w - 1 - np.arange(w)) - px + 1) / 3.0, 0, 1)
+    ramp_y = np.clip((np.minimum(np.arange(h), h - 1 - np.arange(h)) - px + 1) / 3.0, 0, 1)
+    a[..., 3] *= ramp_y[:, None] * ramp_x[None, :]
+    return Image.fromarray(np.clip(a + 0.5, 0, 255).astype(np.uint8), "RGBA")
+
+
 SIDE_LEFT = [("Neu", (44, 150, 84)), ("Laden", (214, 140, 40)), ("Speichern", (40, 104, 196)),
              ("Infos", (26, 150, 172)), ("Musik?", (134, 72, 176)), ("Beenden", (196, 46, 46))]
 SIDE_RIGHT = [("2D ↔ 3D", (26, 150, 172)), ("Größe", (74, 84, 186)), ("Drehen", (214, 122, 40)),
@@ -120,7 +131,7 @@ def side_dock(entries, pictos, name):
         c = pictogram(c, fn, 33, 12, 54)
         cell = to_image(downsample(c))
         cell = draw_caption(cell, title, 60, 92, caption_font, stretch_to=100)
-        strip.paste(cell, (i * 120, 0))
+        strip.paste(clear_border(cell), (i * 120, 0))
     save_png(strip, name)
 
 
@@ -134,12 +145,12 @@ def info_dock():
     caption_font = font("DejaVuSansCondensed-Bold.ttf", 19)
     for i, ((title, colour), fn) in enumerate(zip(INFO, icons.INFO)):
         c = empty(160, 150)
-        c = glossy_tile(c, (22, 32, 138, 148), 24, colour)
-        c = pictogram(c, fn, 45, 55, 70)
+        c = glossy_tile(c, (22, 30, 138, 144), 24, colour)
+        c = pictogram(c, fn, 45, 52, 70)
         cell = to_image(downsample(c))
         pos = ((i % 2) * 160, (i // 2) * 150)
-        icons_img.paste(cell, pos)
-        titles_img.paste(draw_caption(cell, title, 80, 15, caption_font, stretch_to=154), pos)
+        icons_img.paste(clear_border(cell), pos)
+        titles_img.paste(clear_border(draw_caption(cell, title, 80, 15, caption_font, stretch_to=154)), pos)
     save_png(icons_img, "InfoDock.png")
     save_png(titles_img, "InfoDockTitles.png")
 
@@ -187,13 +198,13 @@ def new_game_dock():
     small = font("DejaVuSansCondensed-Bold.ttf", 14)
     for i, (title, kind) in enumerate(NEW_GAME):
         cell = glass_button(COLOURS[kind])
-        icons_img.paste(cell, (i * 120, 0))
+        icons_img.paste(clear_border(cell), (i * 120, 0))
         if title.startswith("Der "):
             t = draw_caption(cell, "Der", 60, 10, small)
             t = draw_caption(t, title[4:], 60, 28, big, stretch_to=116)
         else:
             t = draw_caption(cell, title, 60, 22, big, stretch_to=116)
-        titles_img.paste(t, (i * 120, 0))
+        titles_img.paste(clear_border(t), (i * 120, 0))
     save_png(icons_img, "NewGameDock.png")
     save_png(titles_img, "NewGameDockTitles.png")
 
