@@ -139,7 +139,7 @@ void PaintGlossy(Canvas& canvas, const Shape& shape, Rgb base, float top, float 
     float t = (y - top) / span;
     return Mix(Mix(base, kWhite, 0.25f), Scaled(base, 0.7f), t);
   });
-  // The gloss: the upper part of the body, inset, fading downward.
+  // The gloss: a pale band over the upper half of the body, inset from the rim.
   canvas.Paint(
       [=](float x, float y) { return std::max(shape(x, y) + 4.0f, y - (top + span * 0.48f)); },
       [=](float, float) { return kWhite; }, 0.32f);

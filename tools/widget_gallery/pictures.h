@@ -34,7 +34,7 @@ class Canvas {
 float RoundedBox(float x, float y, float left, float top, float right, float bottom, float radius);
 float Ellipse(float x, float y, float centreX, float centreY, float halfWidth, float halfHeight);
 
-// A glossy body: darker rim, vertical gradient, a soft highlight on the
+// A glossy body: darker rim, vertical gradient, a pale band over the
 // upper half. shape is the distance function of the body.
 void PaintGlossy(Canvas& canvas, const std::function<float(float, float)>& shape, Rgb base,
                  float top, float bottom);
