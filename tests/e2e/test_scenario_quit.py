@@ -20,8 +20,8 @@ MULTIPLAYER = 1
 def quit_by_escape(s, win):
     s.key(win, "Escape")
     dialog = s.wait_dialog()
+    time.sleep(0.6)  # painted before the picture is taken
     s.screenshot("escape-question")
-    time.sleep(0.2)
     s.key(dialog, "Return")  # "Ja" is the return button
 
 
