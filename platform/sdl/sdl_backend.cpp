@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
-#include <set>
 #include <thread>
 
 #include "platform/backend.h"
@@ -18,6 +17,7 @@
 #include "platform/sdl/gl_renderer.h"
 #include "platform/sdl/mixer.h"
 #include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/tap_filter.h"
 
 namespace sdl_backend {
 namespace {
@@ -144,7 +144,7 @@ class SdlBackend : public Backend {
 
   void PumpEvents() override {
     if (quit_) return;
-    if (!pendingUps_.empty() && NowMs() - pendingSince_ > kLongestTapMs) ReleaseTaps();
+    taps_.Expire(NowMs());
     SDL_Event e;
     while (SDL_PollEvent(&e)) Handle(e);
   }
@@ -278,12 +278,9 @@ class SdlBackend : public Backend {
     }
   }
 
-  // The game polls whether keys and buttons are held, once a frame. A tap
-  // whose press and release arrive between two polls would never be seen
-  // held, so a release within the frame of its press waits for the frame's
-  // end (presenting or sleeping), or kLongestTapMs at most.
+  // Keys and buttons share the tap filter: keys as their number, buttons
+  // from kButtonSlot on.
   static constexpr int kKeySlot = 0, kButtonSlot = 1000;
-  static constexpr int64_t kLongestTapMs = 100;
 
   static void Apply(int slot, bool down) {
     if (slot >= kButtonSlot)
@@ -292,25 +289,8 @@ class SdlBackend : public Backend {
       input::KeyEvent(slot - kKeySlot, down);
   }
 
-  void Press(int slot, bool down) {
-    if (down) {
-      if (pendingUps_.erase(slot)) Apply(slot, false);  // a second tap: the first one ends
-      Apply(slot, true);
-      pressedThisFrame_.insert(slot);
-    } else if (pressedThisFrame_.count(slot)) {
-      if (pendingUps_.empty()) pendingSince_ = NowMs();
-      pendingUps_.insert(slot);
-    } else {
-      Apply(slot, false);
-    }
-  }
-
-  void ReleaseTaps() {
-    pressedThisFrame_.clear();
-    std::set<int> ups;
-    ups.swap(pendingUps_);
-    for (int slot : ups) Apply(slot, false);
-  }
+  void Press(int slot, bool down) { taps_.Event(slot, down, NowMs()); }
+  void ReleaseTaps() { taps_.FrameEnd(); }
 
   DialogHost Host() {
     DialogHost host;
@@ -341,8 +321,7 @@ class SdlBackend : public Backend {
     }
     SDL_PumpEvents();
     SDL_FlushEvents(SDL_KEYDOWN, SDL_MOUSEWHEEL);
-    pendingUps_.clear();
-    pressedThisFrame_.clear();
+    taps_.Clear();
     ClearKeys();
     ClearMouse();
     int x = 0, y = 0;
@@ -382,9 +361,7 @@ class SdlBackend : public Backend {
   std::map<int, int64_t> silentChannels_;  // channel -> when it ends
   int nextSilentClip_ = 1, nextSilentChannel_ = 1;
   bool quit_ = false;
-  std::set<int> pressedThisFrame_;  // keys and buttons pressed since the last frame's end
-  std::set<int> pendingUps_;        // their releases, held back until then
-  int64_t pendingSince_ = 0;
+  TapFilter taps_{&SdlBackend::Apply};
 };
 
 SdlBackend* SdlBackend::live = nullptr;
