@@ -315,6 +315,34 @@ TEST_F(Scenario, AnUnfinishedGameResumesWithTheColourToMove) {
   EXPECT_EQ(Play(), 0);
 }
 
+TEST_F(Scenario, ARestartRestoresTheGameWithItsHistory) {
+  WriteSettings(1, 1, Flexible, 0, {}, 1);
+  ClickSquare(7, 7);
+  WaitUntil([] { return MoveCount == 2; });
+  Close();
+  EXPECT_EQ(Play(), 0);
+  const std::vector<uint8_t> first = FileBytes();
+  ASSERT_EQ(first.size(), home.string().size() + 2 + 3 + 4 + 4 + 225);
+
+  // The second run starts where the first ended; take back still works.
+  backend = InstallHeadlessBackend();
+  backend->onFrame = [this](int64_t) { Advance(); };
+  Do([] {
+    EXPECT_EQ(MoveCount, 2);
+    EXPECT_EQ(Rotation, 1);
+    EXPECT_EQ(PlayerKind[2], Flexible);
+    EXPECT_EQ(SmallWindow, 1);
+    EXPECT_EQ(MusicOn, 0);
+  });
+  ClickDock(true, 4);
+  WaitUntil([] { return MoveCount == 0; });
+  ClickDock(true, 5);
+  WaitUntil([] { return MoveCount == 2; });
+  Close();
+  EXPECT_EQ(Play(), 0);
+  EXPECT_EQ(FileBytes(), first);
+}
+
 TEST_F(Scenario, TakeBackAndReplayDuringTwoHumanTurns) {
   WriteSettings(0, 1, Multiplayer, 0, {{7, 7, 1}, {8, 8, 2}});
   // Yellow's turn: taking back removes blue's stone and hands blue the turn.
