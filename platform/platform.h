@@ -19,7 +19,8 @@ class Backend;
 
 // One picture: width and height of one frame, one or more frames cut from an
 // image, and a handle about which it is placed, scaled and rotated.
-struct Picture {
+// (Shared from itself so a draw log can keep the pictures it names alive.)
+struct Picture : std::enable_shared_from_this<Picture> {
   std::string name;  // resource name or path it was loaded from
   int width = 0;     // of one frame
   int height = 0;

@@ -62,6 +62,19 @@ TEST_F(HeadlessTest, FramesMoveTheirDrawCallsAndCallTheHook) {
   EXPECT_EQ(seen, (std::vector<std::pair<int64_t, size_t>>{{1, 2}, {2, 0}}));
 }
 
+TEST_F(HeadlessTest, LoggedPicturesOutliveTheirOwners) {
+  OpenWindow(100, 100, 60);
+  test_images::ScratchFolder folder;
+  test_images::WriteRgbaPng(folder / "p.png", 1, 1, {1, 2, 3, 255});
+  auto picture = LoadPicture(folder / "p.png");
+  DrawPicture(picture, 0, 0, 0);
+  picture.reset();
+  PresentFrame();
+  ASSERT_EQ(backend->lastFrame.size(), 1u);
+  EXPECT_EQ(backend->lastFrame[0].picture->name, folder / "p.png");
+  EXPECT_EQ(backend->lastFrame[0].picture->rgba[2], 3);
+}
+
 TEST_F(HeadlessTest, ClockMovesOnlyWhenTheGameSleeps) {
   EXPECT_EQ(ClockMs(), 0);
   EXPECT_EQ(ClockMs(), 0);

@@ -201,6 +201,9 @@ TEST_F(DrawingTest, PicturesAreUploadedOnceAndReleasedWithTheirLastUser) {
     EXPECT_EQ(backend->texturesUploaded, before + 1);
     EXPECT_EQ(backend->liveTextures, before + 1);
   }
+  PresentFrame();
+  EXPECT_EQ(backend->liveTextures, before + 1) << "the last frame's log still shows it";
+  PresentFrame();
   EXPECT_EQ(backend->liveTextures, before);
 }
 

@@ -94,6 +94,8 @@ void HeadlessBackend::SwapBuffers() {
   frames++;
   lastFrame = std::move(currentFrame);
   currentFrame.clear();
+  lastPictures_ = std::move(currentPictures_);
+  currentPictures_.clear();
   for (size_t i = 0; i < releases_.size();) {
     if (releases_[i].frame <= frames) {
       Release(releases_[i].button);
@@ -126,6 +128,9 @@ void HeadlessBackend::ReleaseTexture(int) { liveTextures--; }
 
 void HeadlessBackend::Draw(const DrawCommand& command) {
   currentFrame.push_back(command);
+  if (command.picture)
+    if (auto picture = command.picture->weak_from_this().lock())
+      currentPictures_.push_back(picture);
   if (rasterise && command.kind != DrawCommand::kText) Rasterise(command);
 }
 

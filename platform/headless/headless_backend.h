@@ -36,6 +36,7 @@ class HeadlessBackend : public Backend {
   // the clock moved; lets a test script input in loops that present no frame.
   std::function<void()> onSleep;
 
+  // The pictures these commands point to stay alive as long as the log.
   std::vector<DrawCommand> currentFrame;  // draw calls since the last present
   std::vector<DrawCommand> lastFrame;     // draw calls of the last presented frame
 
@@ -120,6 +121,7 @@ class HeadlessBackend : public Backend {
     int64_t frame;
   };
   std::vector<PendingRelease> releases_;
+  std::vector<std::shared_ptr<const Picture>> currentPictures_, lastPictures_;
   int nextTexture_ = 1;
   void Rasterise(const DrawCommand& command);
 };
