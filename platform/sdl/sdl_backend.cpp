@@ -61,6 +61,15 @@ class SdlBackend : public Backend {
 
   static SdlBackend* live;
 
+  // Exit handlers run in reverse order: registered after Mesa's, ours runs
+  // first. Registering again later only adds a handler that finds nothing
+  // left to do.
+  static void RegisterShutdown() {
+    std::atexit([] {
+      if (live) live->Shutdown();
+    });
+  }
+
   // ---------------------------------------------------------------- window
 
   bool OpenWindow(int width, int height, const std::string& title) override {
@@ -97,13 +106,7 @@ class SdlBackend : public Backend {
     }
     SDL_GL_MakeCurrent(window_, context_);
     live = this;
-    static bool registered = false;
-    if (!registered) {
-      registered = true;
-      std::atexit([] {
-        if (live) live->Shutdown();
-      });
-    }
+    RegisterShutdown();
     // Under Xvfb this may answer "not supported"; the interval is 0 then anyway.
     SDL_GL_SetSwapInterval(0);
     SDL_StartTextInput();
@@ -122,6 +125,9 @@ class SdlBackend : public Backend {
     int w = width_, h = height_;
     SDL_GL_GetDrawableSize(window_, &w, &h);
     if (renderer_.RenderFrame(w, h)) SDL_GL_SwapWindow(window_);
+    // Mesa sets up more of itself (and its exit handlers) at the first draw.
+    if (!swapped_) RegisterShutdown();
+    swapped_ = true;
   }
 
   int ScreenWidth() override { return DesktopMode().w; }
@@ -361,6 +367,7 @@ class SdlBackend : public Backend {
   std::map<int, int64_t> silentChannels_;  // channel -> when it ends
   int nextSilentClip_ = 1, nextSilentChannel_ = 1;
   bool quit_ = false;
+  bool swapped_ = false;
   TapFilter taps_{&SdlBackend::Apply};
 };
 
