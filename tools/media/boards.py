@@ -72,7 +72,7 @@ def board_texture():
     d_edge = np.maximum(np.abs(u - 7), np.abs(v - 7)) - (7 + FIELD)
     string = np.clip(1 - np.abs(d_edge + 0.03) / 0.018, 0, 1)
     dark_line = np.clip(1 - np.abs(np.abs(d_edge + 0.03) - 0.024) / 0.008, 0, 1)
-    tex = tex * (1 - 0.8 * dark_line[..., None]) * 1.0
+    tex = tex * (1 - 0.8 * dark_line[..., None])
     tex = tex * (1 - string[..., None]) + np.array([236, 210, 160]) / 255.0 * string[..., None]
     # The name, inlaid in pale maple with an engraved dark edge.
     m = inlay_mask()
@@ -85,8 +85,8 @@ def board_texture():
 
 
 def turn(tex, r):
-    """Board-space array of the board turned r quarter turns the way the
-    game turns its stones: index [v][u]; new[14-y... ] see module doc."""
+    """Board-space array [v][u] turned r quarter turns the way the game
+    turns its stones: what lay at (u, v) comes to (14 - v, u)."""
     return np.rot90(tex, -r).copy()
 
 
@@ -125,12 +125,10 @@ def sample(tex, fu, fv):
 
 def grid_cover(du_px, dv_px, u, v, half_width):
     """Coverage of the grid lines given the pixel distances to the nearest
-    column line and row line (supersampled pixels)."""
-    span = 0.5 / 1.0
-    inside_u = (u > -0.02 - span * 0) & (u < 14.02)
-    inside_v = (v > -0.02) & (v < 14.02)
-    cu = np.clip(half_width - du_px + 0.5, 0, 1) * (v >= -0.0 - half_width * 0) * inside_v
-    cv = np.clip(half_width - dv_px + 0.5, 0, 1) * inside_u
+    column line and row line (supersampled pixels). Column lines run from
+    row 0 to row 14, row lines from column 0 to column 14."""
+    cu = np.clip(half_width - du_px + 0.5, 0, 1) * ((v >= 0) & (v < 14.02))
+    cv = np.clip(half_width - dv_px + 0.5, 0, 1) * ((u > -0.02) & (u < 14.02))
     return np.maximum(cu, cv)
 
 

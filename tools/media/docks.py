@@ -34,9 +34,10 @@ def shift(m, dx, dy):
 
 
 def layer(colour, alpha):
-    c = np.broadcast_to(np.asarray(colour, dtype=np.float64).reshape((-1,) + (1,) * 0), alpha.shape + (3,)) \
-        if np.ndim(colour) == 1 else colour
-    return np.dstack([c, alpha])
+    """RGBA layer from an RGB array (or one RGB triple) and an alpha mask."""
+    if np.ndim(colour) == 1:
+        colour = np.broadcast_to(np.asarray(colour, dtype=np.float64), alpha.shape + (3,))
+    return np.dstack([colour, alpha])
 
 
 def solid(shape, rgb):
