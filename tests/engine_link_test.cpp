@@ -115,6 +115,16 @@ class EngineLinkExchange : public ::testing::Test {
   void SetUp() override {
     backend_ = screens_test::OpenTestWindow();
     PlayerKind[2] = Multiplayer;
+    backend_->onSleep = [this] { Watchdog(); };
+  }
+  // A wait that never ends fails the test instead of hanging the suite
+  // (and the port lock): after two virtual minutes the window is closed.
+  void Watchdog() {
+    if (backend_->now > 120000 && !gaveUp_) {
+      gaveUp_ = true;
+      ADD_FAILURE() << "the exchange did not end";
+      backend_->RequestClose();
+    }
   }
   void TearDown() override {
     backend_->onFrame = nullptr;
@@ -143,6 +153,7 @@ class EngineLinkExchange : public ::testing::Test {
   engine_test::PortLock lock_;
   std::shared_ptr<HeadlessBackend> backend_;
   Peer engine_;
+  bool gaveUp_ = false;
 };
 
 TEST_F(EngineLinkExchange, SendGameStateReachesEnginePortByteForByte) {
@@ -271,6 +282,7 @@ TEST_F(EngineLinkExchange, EscapeCancelsOnceReleased) {
   };
   int sleeps = 0;
   backend_->onSleep = [&] {
+    Watchdog();
     // Hold the key for a while after the loop has seen it.
     if (KeyIsDown(kKeyEscape) && ++sleeps == 30) {
       backend_->KeyUp(kKeyEscape);
