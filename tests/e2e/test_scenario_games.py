@@ -87,7 +87,9 @@ class BoardReader:
                 values[(x, y)] = tuple(sum(p[i] for p in pixels) / len(pixels) for i in range(3))
         return values
 
-    def _changed(self):
+    def changed(self):
+        code = self.s.proc.poll()
+        e2e.check(code is None, "the game ended by itself with code %r: %s" % (code, self.s.output()[1][-500:]))
         now = self._sample()
         return {sq for sq, value in now.items()
                 if sum(abs(a - b) for a, b in zip(value, self.empty[sq])) > 60}
@@ -95,9 +97,9 @@ class BoardReader:
     def occupied(self):
         """Squares that stay changed over two looks: a computer's stone in
         flight crosses other squares on its way."""
-        first = self._changed()
-        time.sleep(0.4)
-        return first & self._changed()
+        first = self.changed()
+        time.sleep(0.25)
+        return first & self.changed()
 
 
 def five(squares):
@@ -139,7 +141,7 @@ def choose(mine, theirs):
                     own = sum(1 for sq in window if sq in mine)
                     other = sum(1 for sq in window if sq in theirs)
                     if other == 0:
-                        score += 12 ** own
+                        score += 16 ** own
                     if own == 0:
                         score += 10 ** other
             # Near the centre first when all else is equal.
@@ -170,7 +172,8 @@ def play_one(s, kind):
         for _ in range(5):
             press(s, win, COLUMNS[square[0]], ROWS[square[1]])
             try:
-                e2e.wait_for(lambda: square in reader.occupied(), 3, 0.1, "yellow's stone")
+                # Yellow's stone is placed at once, without a flight.
+                e2e.wait_for(lambda: square in reader.changed(), 3, 0.1, "yellow's stone")
                 break
             except e2e.Failure:
                 continue
