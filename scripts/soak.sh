@@ -9,10 +9,10 @@
 #   - resident memory (VmRSS) of the game: it must stay flat;
 #   - CPU time used (utime + stime from /proc/PID/stat) per wall second;
 #   - the frame rate, measured with strace on the game's main thread over
-#     10 s at the start and at the end: each presented frame flushes its
-#     picture to the X server with one writev, so writev calls per second
-#     count the frames (sleeps per second, the pacing's clock_nanosleep, are
-#     shown beside them: they fall behind when a frame is late).
+#     10 s at the start and at the end: PresentFrame's pacing sleeps once a
+#     frame (clock_nanosleep), so sleeps per second are the frames per second
+#     while the game keeps up (a late frame skips its sleep, so on a starved
+#     machine this undercounts). X flushes (writev) are shown beside it.
 # The game is closed with its close button at the end, so the settings file
 # is written as usual; the temporary HOME is removed.
 set -euo pipefail
@@ -72,13 +72,13 @@ ticks=$(getconf CLK_TCK)
 rss_kb() { awk '/^VmRSS/ {print $2}' "/proc/$game_pid/status"; }
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$game_pid/stat"; }
 
-# Frame rate over 10 s: X flushes (and pacing sleeps) of the main thread per second.
+# Frame rate over 10 s: pacing sleeps (and X flushes) of the main thread per second.
 frame_rate() {
   local log
   log=$(mktemp)
   timeout -s INT 10 strace -c -e trace=writev,clock_nanosleep,nanosleep -p "$game_pid" -o "$log" >/dev/null 2>&1 || true
   awk '$NF == "writev" {w += $4} $NF ~ /nanosleep$/ {n += $4}
-       END {printf "%.1f (sleeps %.1f)", w / 10, n / 10}' "$log"
+       END {printf "%.1f (X flushes %.1f)", n / 10, w / 10}' "$log"
   rm -f "$log"
 }
 
@@ -130,7 +130,7 @@ wait "$sweep_pid" 2>/dev/null || true
 awk -v t=$((end - start)) -v rs="$rss_start" -v re="$rss_end" -v c=$((cpu_end - cpu_start)) \
   -v hz="$ticks" -v fs="$fps_start" -v fe="$fps_end" 'BEGIN {
     printf "soak: end    RSS %d kB, frame rate %s/s\n", re, fe
-    printf "soak: summary over %d s: RSS %d -> %d kB (%+d kB), CPU %.0f %% of one core, frames %s/s -> %s/s\n",
+    printf "soak: summary over %d s: RSS %d -> %d kB (%+d kB), CPU %.0f %% of one core, frames/s %s -> %s\n",
            t, rs, re, re - rs, 100 * c / hz / t, fs, fe
   }'
 
