@@ -269,7 +269,9 @@ class Session:
             time.sleep(0.05)
 
     def close(self, window):
-        """What the window's close button does: a WM_DELETE_WINDOW client message."""
+        """What the window's close button does: a WM_DELETE_WINDOW client message.
+        The round trip (sync) makes sure the message has left before the
+        connection closes; a plain flush then close can lose it."""
         from Xlib import X, display as xdisplay, protocol
         d = xdisplay.Display(self.display)
         try:
@@ -279,7 +281,7 @@ class Session:
             event = protocol.event.ClientMessage(window=w, client_type=protocols,
                                                  data=(32, [delete, X.CurrentTime, 0, 0, 0]))
             w.send_event(event, event_mask=X.NoEventMask)
-            d.flush()
+            d.sync()
         finally:
             d.close()
 

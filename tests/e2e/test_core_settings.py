@@ -42,20 +42,7 @@ def press(s, win, x, y):
 
 
 def close(s, win):
-    """The close button. The round trip makes sure the message has left
-    before the connection closes (a plain flush then close can lose it)."""
-    from Xlib import X, display as xdisplay, protocol
-    d = xdisplay.Display(s.display)
-    try:
-        w = d.create_resource_object("window", win)
-        protocols = d.intern_atom("WM_PROTOCOLS")
-        delete = d.intern_atom("WM_DELETE_WINDOW")
-        event = protocol.event.ClientMessage(window=w, client_type=protocols,
-                                             data=(32, [delete, X.CurrentTime, 0, 0, 0]))
-        w.send_event(event, event_mask=X.NoEventMask)
-        d.sync()
-    finally:
-        d.close()
+    s.close(win)
     e2e.check(s.wait_exit(30) == 0, "exit code after the close button")
 
 
