@@ -12,7 +12,7 @@ a regression is caught while the remaining work on the aim stays visible.
 The machine running the tests may be busy with other work, which inflates
 CPU time (shared caches, memory bandwidth): the best median of up to three
 runs is taken, and while the load average exceeds the number of cores the
-limit gets a margin of 50 % (15 ms). Measured on the 2-core build machine
+limit becomes 16 ms. Measured on the 2-core build machine
 with Mesa 22.3 llvmpipe: 10.7 to 11.8 ms at a load average of 9 to 14
 (other builds running), of which about 6.4 ms is the full-window board
 picture and 5.2 ms the 225 stones."""
