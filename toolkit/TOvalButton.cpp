@@ -19,21 +19,8 @@ std::shared_ptr<TOvalButton> TOvalButton::build(int32_t x, int32_t y, const std:
 }
 
 uint8_t TOvalButton::show() {
-  ButtonStep step = AdvanceButton(activ, PointerInOval(MitteX, MitteY, HalbeBreite, HalbeTiefe));
-  activ = step.activ;
-  switch (step.look) {
-    case ButtonLook::kPlain:
-      DrawPicture(Image, MitteX, MitteY, 0);
-      break;
-    case ButtonLook::kLit:
-      DrawLit(Image, MitteX, MitteY, 0, Lightfactor);
-      break;
-    case ButtonLook::kPressed:
-      // Three layers of the same picture deepen its edges and shadow.
-      for (int layer = 0; layer < 3; layer++) DrawPicture(Image, MitteX, MitteY, 0);
-      break;
-  }
-  return step.clicked ? 1 : 0;
+  return ShowPushButton(*this, PointerInOval(MitteX, MitteY, HalbeBreite, HalbeTiefe), MitteX,
+                        MitteY);
 }
 
 int32_t TOvalButton::show_without_action() {

@@ -18,21 +18,7 @@ std::shared_ptr<TRectButton> TRectButton::build(int32_t x, int32_t y, const std:
 }
 
 uint8_t TRectButton::show() {
-  ButtonStep step = AdvanceButton(activ, PointerInRect(Links, Oben, Rechts, Unten));
-  activ = step.activ;
-  switch (step.look) {
-    case ButtonLook::kPlain:
-      DrawPicture(Image, Links, Oben, 0);
-      break;
-    case ButtonLook::kLit:
-      DrawLit(Image, Links, Oben, 0, Lightfactor);
-      break;
-    case ButtonLook::kPressed:
-      // Three layers of the same picture deepen its edges and shadow.
-      for (int layer = 0; layer < 3; layer++) DrawPicture(Image, Links, Oben, 0);
-      break;
-  }
-  return step.clicked ? 1 : 0;
+  return ShowPushButton(*this, PointerInRect(Links, Oben, Rechts, Unten), Links, Oben);
 }
 
 int32_t TRectButton::show_without_action() {

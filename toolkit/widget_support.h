@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/platform.h"
 
@@ -53,6 +54,65 @@ struct ButtonStep {
   bool clicked;  // released over the widget in this frame
 };
 ButtonStep AdvanceButton(uint8_t activ, bool inside);
+
+// A push button's frame, its picture drawn at (x, y); 1 on a click.
+template <class Button>
+uint8_t ShowPushButton(Button& button, bool inside, float x, float y) {
+  ButtonStep step = AdvanceButton(button.activ, inside);
+  button.activ = step.activ;
+  switch (step.look) {
+    case ButtonLook::kPlain:
+      DrawPicture(button.Image, x, y, 0);
+      break;
+    case ButtonLook::kLit:
+      DrawLit(button.Image, x, y, 0, button.Lightfactor);
+      break;
+    case ButtonLook::kPressed:
+      // Three layers of the same picture deepen its edges and shadow.
+      for (int layer = 0; layer < 3; layer++) DrawPicture(button.Image, x, y, 0);
+      break;
+  }
+  return step.clicked ? 1 : 0;
+}
+
+// A check button's frame: a click flips the state; while held, the state a
+// release would select is shown shaded.
+template <class Button>
+uint8_t ShowCheckButton(Button& button, bool inside, float x, float y) {
+  ButtonStep step = AdvanceButton(button.activ, inside);
+  button.activ = step.activ;
+  if (step.clicked) std::swap(button.selected, button.antiselected);
+  switch (step.look) {
+    case ButtonLook::kPlain:
+      DrawPicture(button.Image[button.selected], x, y, 0);
+      break;
+    case ButtonLook::kLit:
+      DrawLit(button.Image[button.selected], x, y, 0, button.Lightfactor);
+      break;
+    case ButtonLook::kPressed:
+      DrawShaded(button.Image[button.antiselected], x, y, 0, button.Shadefactor);
+      break;
+  }
+  return step.clicked ? 1 : 0;
+}
+
+// Any value but 1 unselects, so the pair always stays 0/1.
+template <class Button>
+uint8_t SetCheckSelection(Button& button, uint8_t value) {
+  button.selected = value == 1 ? 1 : 0;
+  button.antiselected = 1 - button.selected;
+  return 0;
+}
+
+// State and factors at build; any non-zero start counts as selected.
+template <class Button>
+void SetCheckStart(Button& button, uint8_t initiallySelected, float lightfactor,
+                   float shadefactor) {
+  button.selected = initiallySelected != 0 ? 1 : 0;
+  button.antiselected = initiallySelected == 0 ? 1 : 0;
+  button.Lightfactor = lightfactor;
+  button.Shadefactor = shadefactor;
+}
 
 // Radio groups: a row (kVertical false) or a column of cells. The two
 // classes have the same fields, so one template serves both.
