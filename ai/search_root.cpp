@@ -3,6 +3,7 @@
 #include <string>
 
 #include "ai/evaluation.h"
+#include "ai/opponents.h"
 #include "ai/search.h"
 #include "core/game_state.h"
 #include "core/presentation.h"
@@ -54,13 +55,17 @@ std::optional<Move> DenkerSearch() {
 
   KeyPressCount(kKeyEscape);
   const BoardCells before = Board;
+  const int32_t countBefore = MoveCount, kindBefore = PlayerKind[kBlue];
   DrawBackground(1);
-  // A command carried out by the docks may have changed the game; the trial
-  // stones must then follow the board as it is now, not the lists of before.
-  if (Board != before) {
-    TopLast = 4;
-    ComputePotential();
-    RankCandidates();
+  // A command carried out by the docks may have changed the game. The
+  // computer then moves only when it is still its move (a new game in which
+  // yellow begins, or a loaded game with yellow to move, must not get a blue
+  // stone), and chooses afresh for the game as it now stands.
+  if (Board != before || MoveCount != countBefore || PlayerKind[kBlue] != kindBefore) {
+    const bool stillBluesMove = PlayerKind[kBlue] > Multiplayer && GameResult == 0 &&
+                                NextMoverColour(BlueBegins == 1 ? kBlue : kYellow) == kBlue;
+    if (!stillBluesMove) return std::nullopt;
+    return ChooseComputerMove();
   }
   if (TopValue[0][0] == 0) return std::nullopt;
   PictureRef strip =

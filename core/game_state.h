@@ -47,6 +47,10 @@ bool NoOneCanWin();                         // no window is open for either colo
 int TakeBack(int colour);                   // 1 when a move was taken back
 int Replay(int colour);  // 1 when a move was replayed (result check and game-over included)
 void RotateBoard();
+// The colour whose move comes next: moves alternate, so the side with fewer
+// stones, or on equal counts the colour of the first stone; on an empty board
+// only the caller knows.
+int NextMoverColour(int onEmptyBoard);
 void ResetForNewGame();
 
 // True when board, history and move count agree: MoveCount in 0..225, the

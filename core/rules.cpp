@@ -103,7 +103,24 @@ int TakeBack(int colour) {
   return 1;
 }
 
+int NextMoverColour(int onEmptyBoard) {
+  int yellow = 0, blue = 0;
+  for (const auto& column : Board)
+    for (int32_t cell : column) {
+      yellow += cell == kYellow;
+      blue += cell == kBlue;
+    }
+  if (yellow != blue) return yellow < blue ? kYellow : kBlue;
+  if (MoveCount > 0 && OnBoard(History[0][0], History[0][1])) {
+    const int first = Board[History[0][0]][History[0][1]];
+    if (first == kYellow || first == kBlue) return first;
+  }
+  return onEmptyBoard;
+}
+
 namespace {
+
+int OtherColour(int colour) { return colour == kYellow ? kBlue : kYellow; }
 
 bool ReplayOne(int colour) {
   if (MoveCount < 0 || MoveCount >= kSquares) return false;
@@ -116,9 +133,13 @@ bool ReplayOne(int colour) {
 
 }  // namespace
 
+// A replayed stone takes the colour of whoever made that move, not the
+// acting colour: the Denker's search preparation acts as yellow during
+// blue's turn, when the next move to replay is blue's.
 int Replay(int colour) {
-  if (!ReplayOne(colour)) return 0;
-  if (PlayerKind[kBlue] != Multiplayer) ReplayOne(kBlue);
+  const int first = NextMoverColour(colour);
+  if (!ReplayOne(first)) return 0;
+  if (PlayerKind[kBlue] != Multiplayer) ReplayOne(OtherColour(first));
   GameResult = CheckGameResult();
   if (GameResult > 0) GameOverScreen();
   return 1;

@@ -64,18 +64,8 @@ void YellowTurn() {
   if (HumanTurn(kYellow) != 1) EndProgram();
 }
 
-// Whose move it is in an unfinished game, from the stones on the board: the
-// colour with fewer stones, or the one that began when both have as many.
-bool BlueToMove() {
-  int yellow = 0, blue = 0;
-  for (const auto& column : Board)
-    for (int32_t cell : column) {
-      yellow += cell == kYellow;
-      blue += cell == kBlue;
-    }
-  if (yellow != blue) return blue < yellow;
-  return BlueBegins == 1;
-}
+// Whose move it is in an unfinished game, from the stones on the board.
+bool BlueToMove() { return NextMoverColour(BlueBegins == 1 ? kBlue : kYellow) == kBlue; }
 
 // Between two humans a take back from the game-over display removes only the
 // last move, so the game goes on with the colour that made it; the plain

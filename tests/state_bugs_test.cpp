@@ -375,4 +375,97 @@ TEST_F(StateBugs, ViewSwitchDuringTheGameOverDisplayKeepsTheGameAndTheDisplay) {
   EXPECT_EQ(MoveCount, 9);
 }
 
+
+// ---- commands clicked while the Denker prepares its search (it acts as
+// yellow there, during blue's turn)
+
+// Nine scattered stones, no threat anywhere, so the Denker searches; blue
+// is to move.
+std::vector<Move> QuietNine() {
+  return {{7, 7}, {2, 2}, {7, 11}, {12, 2}, {11, 7}, {2, 12}, {3, 7}, {12, 12}, {10, 11}};
+}
+
+class DenkerPreparation : public StateBugs {
+ protected:
+  // Presses on `entry` in frames of a non-reacting screen and lets go just
+  // before the computer's turn, so the search preparation's one reacting
+  // pass sees the click.
+  void ClickDuringTheComputersTurn(Point entry, const std::function<void()>& insideTurn = {}) {
+    backend->MoveTo(entry.x, entry.y);
+    for (int frame = 0; frame < 14; ++frame) {
+      if (frame == 12) backend->Press(1);
+      Action->update();
+      RunMenuDocks(kYellow, 0);
+      PresentFrame();
+    }
+    backend->Release(1);
+    if (insideTurn) insideTurn();
+    EXPECT_EQ(ComputerTurn(), 1);
+  }
+};
+
+TEST_F(DenkerPreparation, ReplayPutsTheStonesBackInTheColoursThatMadeThem) {
+  PlayerKind[kBlue] = Denker;
+  const std::vector<Move> nine = QuietNine();
+  Play(nine);
+  ASSERT_EQ(GameResult, 0);
+  // Taken back in blue's turn: yellow's last stone and blue's before it, so
+  // the replay list starts with blue's move.
+  TakeBack(kYellow);
+  ASSERT_EQ(MoveCount, 7);
+
+  ClickDuringTheComputersTurn(RightDockEntry(5));
+  for (size_t i = 0; i < nine.size(); ++i)
+    EXPECT_EQ(Board[nine[i][0]][nine[i][1]], i % 2 == 0 ? kYellow : kBlue) << "move " << i;
+  // Both replayed, then the computer's own move: still blue's turn after
+  // the replay, so one blue stone more and not a second yellow.
+  ASSERT_EQ(MoveCount, 10);
+  EXPECT_EQ(Board[History[9][0]][History[9][1]], kBlue);
+  ExpectConsistent();
+}
+
+TEST_F(DenkerPreparation, TakeBackLetsTheComputerChooseAgainForTheEarlierPosition) {
+  PlayerKind[kBlue] = Denker;
+  const std::vector<Move> nine = QuietNine();
+  Play(nine);
+  ClickDuringTheComputersTurn(RightDockEntry(4));
+  // Yellow's last stone and blue's before it are gone, and blue moves anew.
+  ASSERT_EQ(MoveCount, 8);
+  EXPECT_EQ(Board[History[7][0]][History[7][1]], kBlue);
+  for (size_t i = 0; i < 7; ++i) EXPECT_EQ(Board[nine[i][0]][nine[i][1]], i % 2 == 0 ? kYellow : kBlue);
+  ExpectConsistent();
+}
+
+TEST_F(DenkerPreparation, NewGameGivesTheComputerTheFirstStoneOnlyWhenBlueBegins) {
+  const auto chooseKonsequente = [this] {
+    backend->confirmAnswers = {1};
+    auto dock = BuildNewGameDock();
+    const Point entry = HorizontalDockEntry(*dock, NewGameDockX(), kNewGameDockY, Konsequente - 1);
+    // The script starts with the new-game screen's frames.
+    backend->onFrame = [this, entry, frame = 0](int64_t) mutable {
+      if (++frame == 2) backend->MoveTo(entry.x, entry.y);
+      if (frame == 14) backend->Press(1);
+      if (frame == 15) backend->Release(1);
+    };
+  };
+  for (int blueBegins = 0; blueBegins < 2; ++blueBegins) {
+    SCOPED_TRACE(blueBegins);
+    ResetForNewGame();
+    PlayerKind[kBlue] = Denker;
+    BlueBegins = uint8_t(blueBegins);
+    Play(QuietNine());
+    ClickDuringTheComputersTurn(LeftDockEntry(0), chooseKonsequente);
+    backend->onFrame = nullptr;
+    EXPECT_EQ(PlayerKind[kBlue], Konsequente);
+    if (blueBegins == 0) {
+      EXPECT_EQ(MoveCount, 0) << "yellow begins: no blue stone";
+      EXPECT_EQ(Board, BoardCells{});
+    } else {
+      ASSERT_EQ(MoveCount, 1);
+      EXPECT_EQ(Board[History[0][0]][History[0][1]], kBlue);
+    }
+    ExpectConsistent();
+  }
+}
+
 }  // namespace
