@@ -21,3 +21,26 @@ TEST(FltkDialogs, EntriesWithoutExtensionAreDropped) {
   EXPECT_EQ(FltkFilter("Nichts:;"), "");
   EXPECT_EQ(FltkFilter("OhneDoppelpunkt;Spiele:KVs;"), "Spiele\t*.KVs");
 }
+
+TEST(FltkDialogs, TheChooserListsEachFilterAsDescriptionWithPattern) {
+  using sdl_backend::ChooserPatterns;
+  EXPECT_EQ(ChooserPatterns(FltkFilter("Kavro-Spiele:KVs;")), "Kavro-Spiele (*.KVs)");
+  EXPECT_EQ(ChooserPatterns(FltkFilter("Bilder:png,jpg;Alle:*")), "Bilder (*.{png,jpg})\tAlle (*)");
+  EXPECT_EQ(ChooserPatterns(""), "");
+}
+
+// A typed bare name belongs in the folder the requester shows, not in the
+// program's working directory.
+TEST(FltkDialogs, ATypedNameIsMadeWholeAgainstTheShownFolder) {
+  using sdl_backend::ChooserWholeName;
+  EXPECT_EQ(ChooserWholeName("/home/anna/Spiele", "partie"), "/home/anna/Spiele/partie");
+  EXPECT_EQ(ChooserWholeName("/home/anna/Spiele/", "p"), "/home/anna/Spiele/p");
+  EXPECT_EQ(ChooserWholeName("/", "partie.KVs"), "/partie.KVs");
+  EXPECT_EQ(ChooserWholeName("/home/anna", "alt/partie"), "/home/anna/alt/partie");
+  // Already whole, or forms FLTK expands itself, or nothing typed: unchanged.
+  EXPECT_EQ(ChooserWholeName("/home/anna", "/tmp/partie"), "/tmp/partie");
+  EXPECT_EQ(ChooserWholeName("/home/anna", "~/partie"), "~/partie");
+  EXPECT_EQ(ChooserWholeName("/home/anna", "$HOME/partie"), "$HOME/partie");
+  EXPECT_EQ(ChooserWholeName("/home/anna", ""), "");
+  EXPECT_EQ(ChooserWholeName("", "partie"), "partie");
+}

@@ -3,7 +3,7 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
 #include <FL/Fl_File_Chooser.H>
-#include <FL/Fl_Native_File_Chooser.H>
+#include <FL/Fl_File_Input.H>
 #include <FL/fl_ask.H>
 
 #include <filesystem>
@@ -15,6 +15,7 @@ namespace {
 
 constexpr const char* kDialogTitle = "Kavro";
 constexpr double kRepaintSeconds = 0.1;
+constexpr const char* kFileExistsMessage = "Die Datei gibt es schon. Überschreiben?";
 
 void Trim(std::string& s) {
   size_t first = s.find_first_not_of(" \t");
@@ -49,7 +50,6 @@ void PrepareFltk() {
   Fl_File_Chooser::preview_label = "Vorschau";
   Fl_File_Chooser::hidden_label = "Versteckte Dateien";
   Fl_File_Chooser::save_label = "Speichern";
-  Fl_Native_File_Chooser::file_exists_message = "Die Datei gibt es schon. Überschreiben?";
 }
 
 void RepaintTick(void* data) {
@@ -67,6 +67,10 @@ class RepaintWhileOpen {
     // corner; it is moved over the game window as soon as it is shown.
     if (centre_[0] >= 0 && centre_[1] >= 0) Fl::add_timeout(0.0, CentreBox, centre_);
     if (repaint_) Fl::add_timeout(kRepaintSeconds, RepaintTick, &repaint_);
+  }
+  // A message box opened while another dialog is up is centred as well.
+  void CentreNextBox() {
+    if (centre_[0] >= 0 && centre_[1] >= 0) Fl::add_timeout(0.0, CentreBox, centre_);
   }
   ~RepaintWhileOpen() {
     Fl::remove_timeout(CentreBox, centre_);
@@ -136,16 +140,72 @@ bool AskYesNo(const std::string& text, const DialogHost& host) {
   return fl_choice("%s", "Nein", "Ja", nullptr, text.c_str()) == 1;
 }
 
+namespace {
+
+// The chooser's own name field makes a typed relative name absolute against
+// the working directory and leaves the cursor at the front, so the next key
+// lands before the path. The field's callback is wrapped: a relative name is
+// made whole against the folder the chooser shows, with the cursor kept
+// after what was typed, before FLTK's completion sees it.
+struct NameField {
+  Fl_File_Chooser* chooser = nullptr;
+  Fl_Callback* original = nullptr;
+  void* data = nullptr;
+};
+
+void NameFieldChanged(Fl_Widget* widget, void* raw) {
+  auto* field = static_cast<NameField*>(raw);
+  auto* input = static_cast<Fl_Input*>(widget);
+  const std::string typed = input->value() ? input->value() : "";
+  const std::string whole = ChooserWholeName(field->chooser->directory(), typed);
+  if (whole != typed) {
+    const int cursor = input->position() + int(whole.size() - typed.size());
+    input->value(whole.c_str());
+    input->position(cursor);
+  }
+  if (field->original) field->original(widget, field->data);
+}
+
+Fl_File_Input* FindNameInput(Fl_Group* group) {
+  for (int i = 0; i < group->children(); ++i) {
+    Fl_Widget* child = group->child(i);
+    if (auto* input = dynamic_cast<Fl_File_Input*>(child)) return input;
+    if (auto* inner = child->as_group())
+      if (Fl_File_Input* found = FindNameInput(inner)) return found;
+  }
+  return nullptr;
+}
+
+bool IsRegularFile(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error);
+}
+
+}  // namespace
+
+std::string ChooserWholeName(const std::string& folder, const std::string& typed) {
+  // Absolute names, and the ~ and $ forms FLTK expands itself, stay as typed.
+  if (typed.empty() || folder.empty() || typed[0] == '/' || typed[0] == '~' || typed[0] == '$')
+    return typed;
+  return folder.back() == '/' ? folder + typed : folder + "/" + typed;
+}
+
+std::string ChooserPatterns(const std::string& fltkFilter) {
+  std::string result;
+  std::stringstream entries(fltkFilter);
+  std::string entry;
+  while (std::getline(entries, entry, '\n')) {
+    const size_t tab = entry.find('\t');
+    if (tab == std::string::npos) continue;
+    if (!result.empty()) result += "\t";
+    result += entry.substr(0, tab) + " (" + entry.substr(tab + 1) + ")";
+  }
+  return result;
+}
+
 std::string ChooseFile(const std::string& title, const std::string& filter, bool save,
                        const std::string& initialPath, const DialogHost& host) {
   RepaintWhileOpen open(host);
-  Fl_Native_File_Chooser chooser;
-  chooser.title(title.c_str());
-  chooser.type(save ? Fl_Native_File_Chooser::BROWSE_SAVE_FILE
-                    : Fl_Native_File_Chooser::BROWSE_FILE);
-  if (save) chooser.options(Fl_Native_File_Chooser::SAVEAS_CONFIRM);
-  std::string fltkFilter = FltkFilter(filter);
-  if (!fltkFilter.empty()) chooser.filter(fltkFilter.c_str());
 
   namespace fs = std::filesystem;
   std::error_code error;
@@ -159,16 +219,52 @@ std::string ChooseFile(const std::string& title, const std::string& filter, bool
       file = path.filename().string();
     }
   }
-  if (!folder.empty() && fs::is_directory(folder, error)) {
-    chooser.directory(folder.c_str());
-    // FLTK's chooser takes a bare preset name as relative to the current
-    // directory: give it the whole path.
-    if (!file.empty()) chooser.preset_file((fs::path(folder) / file).string().c_str());
+  if (folder.empty() || !fs::is_directory(folder, error)) {
+    folder = fs::current_path(error).string();
+    file.clear();
   }
 
-  if (chooser.show() != 0) return "";
-  const char* picked = chooser.filename();
-  return picked ? picked : "";
+  const std::string patterns = ChooserPatterns(FltkFilter(filter));
+  Fl_File_Chooser chooser(folder.c_str(), patterns.empty() ? nullptr : patterns.c_str(),
+                          save ? Fl_File_Chooser::CREATE : Fl_File_Chooser::SINGLE, title.c_str());
+  chooser.preview(0);
+  if (!file.empty()) chooser.value((fs::path(folder) / file).string().c_str());
+
+  Fl_Window* window = chooser.newButton->window();
+  NameField field;
+  Fl_File_Input* input = window ? FindNameInput(window) : nullptr;
+  if (input) {
+    field = {&chooser, input->callback(), input->user_data()};
+    input->callback(NameFieldChanged, &field);
+  }
+
+  for (bool first = true;; ) {
+    chooser.show();
+    // show() puts the requester under the pointer; over the game window's
+    // centre it is where the message boxes are.
+    if (window && host.centreX >= 0 && host.centreY >= 0)
+      window->position(host.centreX - window->w() / 2, host.centreY - window->h() / 2);
+    // Without a proposed name the field holds the folder with its closing
+    // slash, selected: a typed name replaces it, a name typed after it
+    // lands in the folder.
+    if (input && file.empty() && first) {
+      std::string shown = chooser.directory() ? chooser.directory() : folder;
+      if (shown.empty() || shown.back() != '/') shown += '/';
+      input->value(shown.c_str());
+      input->position(input->size(), 0);
+    }
+    first = false;
+    while (chooser.shown()) Fl::wait();
+    const char* picked = chooser.value();
+    if (!picked || !picked[0] || chooser.count() == 0) return "";
+    const std::string path = ChooserWholeName(chooser.directory() ? chooser.directory() : folder, picked);
+    if (fs::is_directory(path, error)) continue;  // a folder is no game: ask again
+    if (!save || !IsRegularFile(path)) return path;
+    fl_message_title(kDialogTitle);
+    open.CentreNextBox();
+    if (fl_choice("%s", "Abbrechen", "Überschreiben", nullptr, kFileExistsMessage) == 1) return path;
+    // Not overwritten: the requester opens again for another name.
+  }
 }
 
 }  // namespace sdl_backend

@@ -25,4 +25,12 @@ std::string ChooseFile(const std::string& title, const std::string& filter, bool
 // separated by line feeds). Empty entries are skipped.
 std::string FltkFilter(const std::string& filter);
 
+// FLTK's filter as the file chooser's pattern list ("Description (*.ext)"
+// entries separated by tabs).
+std::string ChooserPatterns(const std::string& fltkFilter);
+
+// A name typed into the requester, made whole against the folder it shows;
+// absolute names and FLTK's ~ and $ forms are left as they are.
+std::string ChooserWholeName(const std::string& folder, const std::string& typed);
+
 }  // namespace sdl_backend

@@ -164,15 +164,16 @@ class Session:
         env.update({k: str(v) for k, v in extra.items()})
         return env
 
-    def launch(self, program=None, args=(), **extra_env):
-        """Starts program (default $KAVRO_BIN); stdout/stderr go to artifacts."""
+    def launch(self, program=None, args=(), cwd=None, **extra_env):
+        """Starts program (default $KAVRO_BIN) in cwd (default the temporary
+        HOME); stdout/stderr go to artifacts."""
         program = os.path.abspath(program or binary())
         tag = "%s-%s" % (self.name, os.path.basename(program))
         out = open(os.path.join(ARTIFACTS, tag + ".stdout"), "w")
         err = open(os.path.join(ARTIFACTS, tag + ".stderr"), "w")
         self._logs = [out.name, err.name]
         self.proc = subprocess.Popen([program] + list(args), env=self.env(**extra_env),
-                                     stdout=out, stderr=err, cwd=self.home)
+                                     stdout=out, stderr=err, cwd=cwd or self.home)
         return self.proc
 
     def output(self):

@@ -60,9 +60,9 @@ class Game:
     """The running game in a session: the docks react to a press and a
     release seen in different frames, so a click holds the button."""
 
-    def __init__(self, session):
+    def __init__(self, session, cwd=None):
         self.s = session
-        session.launch()
+        session.launch(cwd=cwd)
         self.win = session.wait_window()
         time.sleep(2.5)  # the splash stays at least 1.5 s
 
@@ -91,20 +91,12 @@ class Game:
             raise e2e.Failure("%s: window is %r, expected %dx%d" % (what, self.size(), width, height))
 
     def answer_file_requester(self, title, name):
-        """Types a file name into the requester, which opens in GameFolder
-        (HOME here, also the program's working directory). The load
-        requester's name field holds the folder: the name is typed after it
-        (FLTK completes while typing; typed keys replace the completion). The
-        save requester proposes a name: it is replaced, and since FLTK makes
-        a relative name absolute at the first key with the cursor left in
-        front, the rest is typed after End."""
+        """Types a bare file name into the requester, which opens in
+        GameFolder (HOME here) with its name field selected: the typed name
+        replaces the proposal and is taken in the requester's folder."""
         chooser = self.s.wait_dialog(title, 15)
         time.sleep(0.5)
-        if "speichern" in title:
-            self.s.key(chooser, "End", "shift+Home")
-            self.s.xdotool("type", "--delay", 40, name[0])
-            name = name[1:]
-        self.s.key(chooser, "End")
+        self.s.focus(chooser)
         self.s.xdotool("type", "--delay", 40, name)
         time.sleep(0.3)
         self.s.key(chooser, "Return")
