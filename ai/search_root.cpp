@@ -19,10 +19,13 @@ constexpr int kBarCells = 5;
 const char* const kQuitQuestion = "Willst du wirklich das Programm beenden?";
 
 // Board picture, docks and stones; the docks react only in the first pass.
+// They act for blue, whose turn this is: the network entry then lets the
+// external engine make blue's move instead of the Denker, where acting for
+// yellow gave yellow a second stone in a row.
 void DrawBackground(int react) {
   SetDrawScale(Scale, Scale);
   DrawBoardPicture();
-  RunMenuDocks(kYellow, react);
+  RunMenuDocks(kBlue, react);
   SetDrawScale(Scale, Scale);
   DrawStones();
 }

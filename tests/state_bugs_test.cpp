@@ -13,6 +13,8 @@
 #include "core/game.h"
 #include "core/game_state.h"
 #include "core/presentation.h"
+#include "engine_link/engine_link.h"
+#include "engine_test_support.h"
 #include "persist/game_record.h"
 #include "persist/game_record_codec.h"
 #include "screens/new_game.h"
@@ -466,6 +468,31 @@ TEST_F(DenkerPreparation, NewGameGivesTheComputerTheFirstStoneOnlyWhenBlueBegins
     }
     ExpectConsistent();
   }
+}
+
+
+TEST_F(DenkerPreparation, NetworkLetsTheEngineMakeBluesMoveAndTheDenkerAddsNone) {
+  engine_test::PortLock lock;
+  engine_test::Peer listener(kEnginePort), engine;
+  ASSERT_TRUE(listener.Bound());
+  PlayerKind[kBlue] = Denker;
+  Play(QuietNine());
+  std::vector<uint8_t> position;
+  backend->onFrame = [&](int64_t) {
+    std::vector<uint8_t> got;
+    if (position.empty() && listener.Receive(got, 0)) {
+      position = got;
+      EXPECT_TRUE(engine.SendTo(kMovePort, {14, 0, 0}));
+      usleep(2000);
+    }
+  };
+  ClickDuringTheComputersTurn(RightDockEntry(3));
+  backend->onFrame = nullptr;
+  ASSERT_EQ(position.size(), size_t(kSquares));
+  EXPECT_EQ(position[7 * kBoardSize + 7], 2) << "the engine was asked for blue's move";
+  EXPECT_EQ(Board[14][0], kBlue);
+  EXPECT_EQ(MoveCount, 10) << "the engine's stone and no Denker stone";
+  ExpectConsistent();
 }
 
 }  // namespace
