@@ -151,3 +151,16 @@ TEST(TextureAtlas, TexCoordsOfAFrameLandOnItsPlaceInThePage) {
   EXPECT_FLOAT_EQ(u, 0.25f);
   EXPECT_FLOAT_EQ(v, 0.5f);
 }
+
+TEST(TextureAtlas, BgraUploadSwapsRedAndBlueOfEveryPixelOnly) {
+  std::vector<uint8_t> pixels = {1, 2, 3, 4, 250, 251, 252, 253, 9, 8, 7, 0};
+  SwapRedAndBlue(pixels);
+  EXPECT_EQ(pixels, (std::vector<uint8_t>{3, 2, 1, 4, 252, 251, 250, 253, 7, 8, 9, 0}));
+  // Padded frames go up the same way: the border still copies the edge.
+  Picture strip = Sheet(30, 10, 10, 10, 1, 1);
+  std::vector<uint8_t> padded = PaddedFramePixels(strip, FrameCell(strip, 0));
+  SwapRedAndBlue(padded);
+  EXPECT_EQ(padded[0], 7);   // blue first
+  EXPECT_EQ(padded[2], 10);  // red, x of the cell's left edge
+  EXPECT_EQ(padded[3], 255);
+}

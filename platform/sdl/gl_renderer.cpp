@@ -16,6 +16,21 @@ void SetTextureParameters() {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 }
 
+// Textures go up as BGRA bytes into an unsized GL_RGBA texture: Mesa then
+// keeps them as BGRA (a sized GL_RGBA8 would become RGBA), which is what
+// llvmpipe's fast path for screen-aligned rectangles samples.
+void UploadBgra(int width, int height, std::vector<uint8_t> pixels) {
+  SwapRedAndBlue(pixels);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE,
+               pixels.data());
+}
+
+void UploadBgraPart(int x, int y, int width, int height, std::vector<uint8_t> pixels) {
+  SwapRedAndBlue(pixels);
+  glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, GL_BGRA, GL_UNSIGNED_BYTE,
+                  pixels.data());
+}
+
 void ApplyBlend(int mode) {
   switch (mode) {
     case 1:  // mask: opaque where the texel is at least half opaque
@@ -93,11 +108,10 @@ void GlRenderer::Place(Entry& entry, const Picture& picture) {
       int page = PageWithRoom(place.cell.width + 2 * kAtlasPadding,
                               place.cell.height + 2 * kAtlasPadding, x, y);
       if (page < 0) return;
-      std::vector<uint8_t> pixels = PaddedFramePixels(picture, place.cell);
       glBindTexture(GL_TEXTURE_2D, pages_[page].texture);
-      glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, place.cell.width + 2 * kAtlasPadding,
-                      place.cell.height + 2 * kAtlasPadding, GL_RGBA, GL_UNSIGNED_BYTE,
-                      pixels.data());
+      UploadBgraPart(x, y, place.cell.width + 2 * kAtlasPadding,
+                     place.cell.height + 2 * kAtlasPadding,
+                     PaddedFramePixels(picture, place.cell));
       place.texture = int(pages_[page].texture);
       place.textureSize = kAtlasPageSize;
       place.x = x + kAtlasPadding;
@@ -112,8 +126,10 @@ void GlRenderer::Place(Entry& entry, const Picture& picture) {
   glGenTextures(1, &texture);
   glBindTexture(GL_TEXTURE_2D, texture);
   SetTextureParameters();
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, picture.sheetWidth, picture.sheetHeight, 0, GL_RGBA,
-               GL_UNSIGNED_BYTE, picture.rgba.data());
+  UploadBgra(picture.sheetWidth, picture.sheetHeight,
+             std::vector<uint8_t>(picture.rgba.begin(),
+                                  picture.rgba.begin() + size_t(picture.sheetWidth) *
+                                                             picture.sheetHeight * 4));
   Placement place;
   place.texture = int(texture);
   entry.frames.push_back(place);
@@ -133,9 +149,8 @@ int GlRenderer::NewPage() {
   glGenTextures(1, &page.texture);
   glBindTexture(GL_TEXTURE_2D, page.texture);
   SetTextureParameters();
-  std::vector<uint8_t> zero(size_t(kAtlasPageSize) * kAtlasPageSize * 4, 0);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kAtlasPageSize, kAtlasPageSize, 0, GL_RGBA,
-               GL_UNSIGNED_BYTE, zero.data());
+  UploadBgra(kAtlasPageSize, kAtlasPageSize,
+             std::vector<uint8_t>(size_t(kAtlasPageSize) * kAtlasPageSize * 4, 0));
   pages_.push_back(std::move(page));
   ResetPage(pages_.back());
   return int(pages_.size()) - 1;
@@ -148,10 +163,9 @@ void GlRenderer::ResetPage(Page& page) {
   page.live = 0;
   int x = 0, y = 0;
   page.packer.Insert(kWhiteBlock, kWhiteBlock, x, y);
-  std::vector<uint8_t> white(kWhiteBlock * kWhiteBlock * 4, 255);
   glBindTexture(GL_TEXTURE_2D, page.texture);
-  glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, kWhiteBlock, kWhiteBlock, GL_RGBA, GL_UNSIGNED_BYTE,
-                  white.data());
+  UploadBgraPart(x, y, kWhiteBlock, kWhiteBlock,
+                 std::vector<uint8_t>(kWhiteBlock * kWhiteBlock * 4, 255));
 }
 
 void GlRenderer::Release(int handle) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace sdl_backend {
 
@@ -57,6 +58,10 @@ std::vector<uint8_t> PaddedFramePixels(const Picture& picture, const CellRect& c
     }
   }
   return out;
+}
+
+void SwapRedAndBlue(std::vector<uint8_t>& pixels) {
+  for (size_t i = 0; i + 3 < pixels.size(); i += 4) std::swap(pixels[i], pixels[i + 2]);
 }
 
 void MapTexCoords(const Placement& place, int sheetWidth, int sheetHeight, float u, float v,

@@ -46,6 +46,11 @@ bool PacksIntoAtlas(const Picture& picture);
 // A frame's pixels plus the padding border, as RGBA rows ready for upload.
 std::vector<uint8_t> PaddedFramePixels(const Picture& picture, const CellRect& cell);
 
+// Turns RGBA pixels into BGRA in place. Textures are uploaded in that byte
+// order: llvmpipe only takes its fast path for screen-aligned rectangles
+// from BGRA textures, and most GPUs keep their textures that way too.
+void SwapRedAndBlue(std::vector<uint8_t>& pixels);
+
 // Maps the texture rectangle of a draw call (relative to the whole sheet)
 // into the texture it is drawn from.
 struct Placement {
