@@ -35,6 +35,23 @@ TEST(QuadBatch, TextureBlendOrSamplingChangesStartANewRunInDrawingOrder) {
   EXPECT_TRUE(batch.Batches()[4].nearest);
 }
 
+TEST(QuadBatch, WhiteQuadsAtFullAlphaArePlainAndTintedOnesRunApart) {
+  QuadBatch batch;
+  const float tinted[4] = {1, 1, 0.5f, 1};
+  const float faded[4] = {1, 1, 1, 0.99f};
+  Add(batch, 1, 3);
+  Add(batch, 1, 3);
+  batch.AddQuad(1, 3, false, kX, kY, 0, 0, 1, 1, tinted);
+  batch.AddQuad(1, 3, false, kX, kY, 0, 0, 1, 1, faded);
+  Add(batch, 1, 3);
+  ASSERT_EQ(batch.Batches().size(), 3u);
+  EXPECT_TRUE(batch.Batches()[0].plain);
+  EXPECT_EQ(batch.Batches()[0].count, 8);
+  EXPECT_FALSE(batch.Batches()[1].plain);
+  EXPECT_EQ(batch.Batches()[1].count, 8);
+  EXPECT_TRUE(batch.Batches()[2].plain);
+}
+
 TEST(QuadBatch, VerticesCarryCornersTexCoordsAndColour) {
   QuadBatch batch;
   const float colour[4] = {1.0f, 0.5f, 0.0f, 0.25f};

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/sdl/quad_shader.h"
+
 namespace sdl_backend {
 
 namespace {
@@ -88,6 +90,7 @@ void GlRenderer::SetContextReady() {
   if (contextReady_) return;
   contextReady_ = true;
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  program_ = MakeQuadProgram();
   for (auto& [handle, entry] : entries_) {
     if (!entry.pending) continue;
     Place(entry, *entry.pending);
@@ -273,6 +276,7 @@ void GlRenderer::RenderBatches(const QuadBatch& batch, int width, int height) {
   glColorPointer(4, GL_FLOAT, sizeof(Vertex), &v->r);
   unsigned bound = 0;
   int blend = -1;
+  bool programBound = false;
   for (const Batch& b : batch.Batches()) {
     if (b.texture != bound) {
       glBindTexture(GL_TEXTURE_2D, b.texture);
@@ -283,9 +287,14 @@ void GlRenderer::RenderBatches(const QuadBatch& batch, int width, int height) {
       ApplyBlend(b.blend);
       blend = b.blend;
     }
+    if (program_ && b.plain != programBound) {
+      UseQuadProgram(b.plain ? program_ : 0);
+      programBound = b.plain;
+    }
     glDrawArrays(GL_QUADS, b.first, b.count);
     lastDrawCalls_++;
   }
+  if (programBound) UseQuadProgram(0);
   glDisableClientState(GL_COLOR_ARRAY);
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);

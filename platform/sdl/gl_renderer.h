@@ -61,6 +61,7 @@ class GlRenderer {
   unsigned WhiteTexture(float& u, float& v);
 
   bool contextReady_ = false;
+  unsigned program_ = 0;  // 0: fixed function
   int nextHandle_ = 1;
   std::map<int, Entry> entries_;
   std::vector<Page> pages_;

@@ -17,11 +17,14 @@ void QuadBatch::AddQuad(unsigned texture, int blend, bool nearest, const float c
   for (int i = 0; i < 4; i++)
     vertices_.push_back({cornerX[i], cornerY[i], us[i], vs[i], colour[0], colour[1], colour[2],
                          colour[3]});
+  const bool plain =
+      colour[0] == 1.0f && colour[1] == 1.0f && colour[2] == 1.0f && colour[3] == 1.0f;
   if (!batches_.empty() && batches_.back().texture == texture &&
-      batches_.back().blend == blend && batches_.back().nearest == nearest)
+      batches_.back().blend == blend && batches_.back().nearest == nearest &&
+      batches_.back().plain == plain)
     batches_.back().count += 4;
   else
-    batches_.push_back({texture, blend, nearest, first, 4});
+    batches_.push_back({texture, blend, nearest, plain, first, 4});
 }
 
 bool QuadBatch::SameAs(const QuadBatch& other) const {

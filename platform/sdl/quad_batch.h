@@ -1,5 +1,5 @@
 // A frame's draw calls as vertex runs: consecutive quads with the same
-// texture and blend mode become one draw call.
+// texture, blend mode, sampling and plainness become one draw call.
 #pragma once
 
 #include <vector>
@@ -16,6 +16,7 @@ struct Batch {
   unsigned texture;
   int blend;     // 1..5, anything else already folded to 2
   bool nearest;  // texels land exactly on pixels: nearest sampling gives the same picture
+  bool plain;    // every quad in white at full alpha: the texel is drawn as it is
   int first;     // first vertex
   int count;     // vertices, four per quad
   bool operator==(const Batch&) const = default;
