@@ -7,6 +7,10 @@
 //   kavro-framebench --notify TEXT | --confirm TEXT | --file TITLE FILTER SAVE PATH
 // or rebuilds the window at another size and keeps drawing the same pictures:
 //   kavro-framebench --resize WIDTH HEIGHT SECONDS
+// or draws every blend mode with plain, scaled, tinted, faded and turned
+// pictures over a known background, printing the colour each probed pixel
+// must have by the blend model (BlendPixel), for a test to check on screen:
+//   kavro-framebench --blend-sheet SECONDS
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -51,6 +55,104 @@ PictureRef StandIn(int width, int height, bool stone, uint8_t r, uint8_t g, uint
   return picture;
 }
 
+// Quarters of the blend sheet's pictures, top left, top right, bottom
+// left, bottom right: a picture turned, mirrored or with red and blue
+// swapped shows other colours where the probes look.
+constexpr uint8_t kQuarter[4][3] = {
+    {220, 180, 60}, {60, 220, 180}, {180, 60, 220}, {250, 250, 250}};
+
+// Each quarter of one colour throughout, so filtering leaves its middle as it is.
+PictureRef Quartered(int size, uint8_t alpha) {
+  auto picture = std::make_shared<Picture>();
+  picture->name = "framebench quartered";
+  picture->width = picture->sheetWidth = size;
+  picture->height = picture->sheetHeight = size;
+  picture->hasAlpha = alpha != 255;
+  picture->rgba.resize(size_t(size) * size * 4);
+  for (int y = 0; y < size; y++)
+    for (int x = 0; x < size; x++) {
+      uint8_t* p = &picture->rgba[(size_t(y) * size + x) * 4];
+      const uint8_t* colour = kQuarter[(y >= size / 2) * 2 + (x >= size / 2)];
+      p[0] = colour[0];
+      p[1] = colour[1];
+      p[2] = colour[2];
+      p[3] = alpha;
+    }
+  CentreHandle(picture);
+  return picture;
+}
+
+struct Probe {
+  int x, y, r, g, b;
+};
+
+// Rows: the five blend modes. Columns: plain at whole pixels, plain scaled
+// by 1.5 at half pixels, tinted, faded, plain and turned. Each cell holds
+// one picture of each texel alpha on a solid background; the probes look
+// at the background and the middle of every quarter.
+std::vector<Probe> DrawBlendSheet(const PictureRef pictures[3], const uint8_t alphas[3]) {
+  constexpr int kBack[3] = {40, 120, 200};
+  std::vector<Probe> probes;
+  for (int mode = 1; mode <= 5; mode++)
+    for (int column = 0; column < 5; column++) {
+      const int left = 15 + column * 270, top = 15 + (mode - 1) * 160;
+      SetDrawRotation(0);
+      SetDrawScale(1, 1);
+      SetAlpha(1);
+      SetBlend(kBlendSolid);
+      SetColor(kBack[0], kBack[1], kBack[2]);
+      DrawRect(float(left), float(top), 250, 140);
+      probes.push_back({left + 8, top + 8, kBack[0], kBack[1], kBack[2]});
+      const int tint[3] = {column == 2 ? 200 : 255, column == 2 ? 150 : 255,
+                           column == 2 ? 100 : 255};
+      const float alpha = column == 3 ? 0.6f : 1.0f;
+      const float shift = column == 1 ? 0.5f : 0.0f;
+      SetBlend(mode);
+      SetColor(tint[0], tint[1], tint[2]);
+      SetAlpha(alpha);
+      if (column == 1) SetDrawScale(1.5f, 1.5f);
+      if (column == 4) SetDrawRotation(30);
+      for (int k = 0; k < 3; k++) {
+        const int x = left + 45 + k * 80, y = top + 70;
+        DrawPicture(pictures[k], float(x) + shift, float(y) + shift, 0);
+        const float quarter = PictureWidth(pictures[k]) / 4.0f;
+        for (int q = 0; q < 4; q++) {
+          float px, py, src[4], dst[3];
+          TransformPoint(float(x) + shift, float(y) + shift, q % 2 ? quarter : -quarter,
+                         q / 2 ? quarter : -quarter, px, py);
+          for (int c = 0; c < 3; c++) {
+            src[c] = kQuarter[q][c] / 255.0f * (tint[c] / 255.0f);
+            dst[c] = kBack[c] / 255.0f;
+          }
+          src[3] = alphas[k] / 255.0f * alpha;
+          BlendPixel(mode, src, dst);
+          probes.push_back({int(std::floor(px)), int(std::floor(py)),
+                            int(std::lround(dst[0] * 255)), int(std::lround(dst[1] * 255)),
+                            int(std::lround(dst[2] * 255))});
+        }
+      }
+    }
+  SetDrawRotation(0);
+  return probes;
+}
+
+int ShowBlendSheet(double seconds) {
+  const uint8_t alphas[3] = {255, 200, 90};
+  PictureRef pictures[3];
+  for (int k = 0; k < 3; k++) pictures[k] = Quartered(40, alphas[k]);
+  std::vector<Probe> probes = DrawBlendSheet(pictures, alphas);
+  PresentFrame();
+  for (const Probe& p : probes) std::printf("probe %d %d %d %d %d\n", p.x, p.y, p.r, p.g, p.b);
+  std::printf("ready\n");
+  std::fflush(stdout);
+  int end = ClockMs() + int(seconds * 1000);
+  while (ClockMs() < end && !CloseRequested()) {
+    DrawBlendSheet(pictures, alphas);
+    PresentFrame();
+  }
+  return 0;
+}
+
 PictureRef LoadOr(const char* resource, PictureRef standIn) {
   PictureRef picture = LoadPicture(resource);
   if (picture) return picture;
@@ -84,7 +186,7 @@ int ShowDialog(int argc, char** argv, const PictureRef& board) {
   } else {
     std::fprintf(stderr,
                  "usage: kavro-framebench [--notify TEXT | --confirm TEXT | --file TITLE FILTER "
-                 "SAVE PATH | --resize WIDTH HEIGHT SECONDS]\n");
+                 "SAVE PATH | --resize WIDTH HEIGHT SECONDS | --blend-sheet SECONDS]\n");
     return 2;
   }
   std::fflush(stdout);
@@ -109,6 +211,8 @@ int main(int argc, char** argv) {
       LoadOr("incbin::media/3D-button-0.png", StandIn(70, 50, true, 250, 220, 40)),
       LoadOr("incbin::media/3D-button-2.png", StandIn(70, 50, true, 40, 220, 250))};
   for (auto& stone : stones) CentreHandle(stone);
+  if (argc >= 3 && std::string(argv[1]) == "--blend-sheet")
+    return ShowBlendSheet(std::atof(argv[2]));
   if (argc > 1) return ShowDialog(argc, argv, board);
 
   Backend& backend = CurrentBackend();
