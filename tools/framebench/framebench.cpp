@@ -11,6 +11,8 @@
 // pictures over a known background, printing the colour each probed pixel
 // must have by the blend model (BlendPixel), for a test to check on screen:
 //   kavro-framebench --blend-sheet SECONDS
+// The frame cost of either half of the frame alone:
+//   kavro-framebench --part board | --part stones
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -186,7 +188,8 @@ int ShowDialog(int argc, char** argv, const PictureRef& board) {
   } else {
     std::fprintf(stderr,
                  "usage: kavro-framebench [--notify TEXT | --confirm TEXT | --file TITLE FILTER "
-                 "SAVE PATH | --resize WIDTH HEIGHT SECONDS | --blend-sheet SECONDS]\n");
+                 "SAVE PATH | --resize WIDTH HEIGHT SECONDS | --blend-sheet SECONDS | "
+                 "--part board|stones]\n");
     return 2;
   }
   std::fflush(stdout);
@@ -211,9 +214,15 @@ int main(int argc, char** argv) {
       LoadOr("incbin::media/3D-button-0.png", StandIn(70, 50, true, 250, 220, 40)),
       LoadOr("incbin::media/3D-button-2.png", StandIn(70, 50, true, 40, 220, 250))};
   for (auto& stone : stones) CentreHandle(stone);
-  if (argc >= 3 && std::string(argv[1]) == "--blend-sheet")
-    return ShowBlendSheet(std::atof(argv[2]));
-  if (argc > 1) return ShowDialog(argc, argv, board);
+  std::string part = "all";
+  if (argc > 1) {
+    const std::string mode = argv[1], what = argc >= 3 ? argv[2] : "";
+    if (mode == "--blend-sheet" && argc >= 3) return ShowBlendSheet(std::atof(argv[2]));
+    if (mode == "--part" && (what == "board" || what == "stones"))
+      part = what;
+    else
+      return ShowDialog(argc, argv, board);
+  }
 
   Backend& backend = CurrentBackend();
   std::vector<double> cpu;
@@ -225,7 +234,10 @@ int main(int argc, char** argv) {
     SetAlpha(1.0f);
     SetColor(255, 255, 255);
     SetDrawScale(1.0f, 1.0f);
-    DrawPicture(board, 0, 0, 0);
+    if (part != "stones") DrawPicture(board, 0, 0, 0);
+    // The board alone would be the same frame each time, which is not drawn
+    // again: a one-pixel mark moves every frame.
+    if (part == "board") DrawRect(float(frame % 2), 0, 1, 1);
     // Rows further back are narrower and their stones smaller, with the
     // view's depth rule (scale y = screen y / 618, scale x = 0.8 y + 0.2).
     for (int row = 0; row < 15; row++) {
@@ -234,7 +246,7 @@ int main(int argc, char** argv) {
       float halfWidth = 337.0f + 230.0f * t;
       float depthY = y / 618.0f, depthX = 0.8f * depthY + 0.2f;
       SetDrawScale(depthX, depthY);
-      for (int col = 0; col < 15; col++) {
+      for (int col = 0; col < 15 && part != "board"; col++) {
         float x = 705.0f + (col - 7) * halfWidth / 7.0f;
         // The kinds swap every frame, so no two frames are alike.
         DrawPicture(stones[(row + col + frame) % 2], x, y, 0);
