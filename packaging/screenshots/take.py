@@ -3,7 +3,7 @@
 Xvfb (1920 x 1080) and writes them here, cut to the game's window and
 reduced to 256 colours (they stay small enough to commit):
 
-    board-perspective.png   a game against the Denker in the perspective view
+    game-3d.png             a game against the Denker in the perspective view
     game-won.png            yellow completes a diagonal five in the flat view
     new-game.png            the new-game screen over the board
 
@@ -88,7 +88,7 @@ def take(program, name, view2d, action=None):
 
 def main():
     program = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "kavro")
-    take(program, "board-perspective", 0)
+    take(program, "game-3d", 0)
     take(program, "game-won", 1, win_game)
     take(program, "new-game", 0, open_new_game)
 

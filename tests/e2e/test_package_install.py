@@ -35,7 +35,7 @@ BUILD = os.environ.get("KAVRO_BUILD_DIR") or os.path.join(SOURCE, "build")
 
 ICON_SIZES = [16, 32, 48, 64, 128, 256]
 ENGINE_SOURCES = ["bridge.cpp", "engine.h", "main.cpp", "move.cpp", "move.h"]
-SCREENSHOTS = ["board-perspective.png", "game-won.png", "new-game.png"]
+SCREENSHOTS = ["game-3d.png", "game-won.png", "new-game.png"]
 METAINFO = "usr/share/metainfo/org.kavro.kavro.metainfo.xml"
 EXPECTED = sorted(
     ["usr/bin/kavro", "usr/bin/kavro-engine",
