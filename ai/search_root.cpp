@@ -65,8 +65,7 @@ std::optional<Move> DenkerSearch() {
   // yellow begins, or a loaded game with yellow to move, must not get a blue
   // stone), and chooses afresh for the game as it now stands.
   if (Board != before || MoveCount != countBefore || PlayerKind[kBlue] != kindBefore) {
-    const bool stillBluesMove = PlayerKind[kBlue] > Multiplayer && GameResult == 0 &&
-                                NextMoverColour(BlueBegins == 1 ? kBlue : kYellow) == kBlue;
+    const bool stillBluesMove = PlayerKind[kBlue] > Multiplayer && GameResult == 0 && BlueToMove();
     if (!stillBluesMove) return std::nullopt;
     return ChooseComputerMove();
   }

@@ -51,6 +51,9 @@ void RotateBoard();
 // stones, or on equal counts the colour of the first stone; on an empty board
 // only the caller knows.
 int NextMoverColour(int onEmptyBoard);
+// Whether blue is to move in an unfinished game; on an empty board the
+// colour that begins (BlueBegins) decides.
+bool BlueToMove();
 void ResetForNewGame();
 
 // True when board, history and move count agree: MoveCount in 0..225, the

@@ -118,6 +118,8 @@ int NextMoverColour(int onEmptyBoard) {
   return onEmptyBoard;
 }
 
+bool BlueToMove() { return NextMoverColour(BlueBegins == 1 ? kBlue : kYellow) == kBlue; }
+
 namespace {
 
 int OtherColour(int colour) { return colour == kYellow ? kBlue : kYellow; }

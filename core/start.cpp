@@ -64,9 +64,6 @@ void YellowTurn() {
   if (HumanTurn(kYellow) != 1) EndProgram();
 }
 
-// Whose move it is in an unfinished game, from the stones on the board.
-bool BlueToMove() { return NextMoverColour(BlueBegins == 1 ? kBlue : kYellow) == kBlue; }
-
 // Between two humans a take back from the game-over display removes only the
 // last move, so the game goes on with the colour that made it; the plain
 // alternation of the main loop would hand the move to the other one.
