@@ -176,11 +176,6 @@ Fl_File_Input* FindNameInput(Fl_Group* group) {
   return nullptr;
 }
 
-bool IsRegularFile(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::is_regular_file(path, error);
-}
-
 }  // namespace
 
 std::string ChooserWholeName(const std::string& folder, const std::string& typed) {
@@ -238,6 +233,10 @@ std::string ChooseFile(const std::string& title, const std::string& filter, bool
     input->callback(NameFieldChanged, &field);
   }
 
+  const auto shownFolder = [&] {
+    const std::string shown = chooser.directory();
+    return shown.empty() ? folder : shown;
+  };
   for (bool first = true;; ) {
     chooser.show();
     // show() puts the requester under the pointer; over the game window's
@@ -248,7 +247,7 @@ std::string ChooseFile(const std::string& title, const std::string& filter, bool
     // slash, selected: a typed name replaces it, a name typed after it
     // lands in the folder.
     if (input && file.empty() && first) {
-      std::string shown = chooser.directory() ? chooser.directory() : folder;
+      std::string shown = shownFolder();
       if (shown.empty() || shown.back() != '/') shown += '/';
       input->value(shown.c_str());
       input->position(input->size(), 0);
@@ -257,9 +256,9 @@ std::string ChooseFile(const std::string& title, const std::string& filter, bool
     while (chooser.shown()) Fl::wait();
     const char* picked = chooser.value();
     if (!picked || !picked[0] || chooser.count() == 0) return "";
-    const std::string path = ChooserWholeName(chooser.directory() ? chooser.directory() : folder, picked);
+    const std::string path = ChooserWholeName(shownFolder(), picked);
     if (fs::is_directory(path, error)) continue;  // a folder is no game: ask again
-    if (!save || !IsRegularFile(path)) return path;
+    if (!save || !fs::is_regular_file(path, error)) return path;
     fl_message_title(kDialogTitle);
     open.CentreNextBox();
     if (fl_choice("%s", "Abbrechen", "Überschreiben", nullptr, kFileExistsMessage) == 1) return path;
