@@ -259,6 +259,16 @@ class Session:
         time.sleep(0.05)
         self.xdotool("click", button)
 
+    def press(self, window, x, y, settle=0.0):
+        """A click held long enough for a turn loop to see the button down
+        (it reads the button once a frame), then `settle` seconds of rest."""
+        self.move(window, x, y)
+        time.sleep(0.1)
+        self.xdotool("mousedown", 1)
+        time.sleep(0.12)
+        self.xdotool("mouseup", 1)
+        time.sleep(settle)
+
     def move(self, window, x, y):
         self.xdotool("mousemove", "--window", window, "--sync", x, y)
 

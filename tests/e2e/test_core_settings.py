@@ -31,16 +31,6 @@ def settings_bytes(home, small, view, music, kind, blue_begins, moves, rotation=
     return bytes(data + board)
 
 
-def press(s, win, x, y):
-    """A click held long enough for the turn loop to see the button down."""
-    s.move(win, x, y)
-    time.sleep(0.1)
-    s.xdotool("mousedown", 1)
-    time.sleep(0.12)
-    s.xdotool("mouseup", 1)
-    time.sleep(0.3)
-
-
 def close(s, win):
     s.close(win)
     e2e.check(s.wait_exit(30) == 0, "exit code after the close button")
@@ -59,7 +49,7 @@ def main():
         e2e.check(s.geometry(win)[2:] == (1000, 850), "flat window at Scale 1.0")
         s.wait_past_splash(win)
         for x, y, _ in GAME:
-            press(s, win, COLUMNS[x], ROWS[y])
+            s.press(win, COLUMNS[x], ROWS[y], settle=0.3)
         time.sleep(2.5)  # the wave text builds up
         image = s.window_image(win, "flat-five")
         s.screenshot("flat-five-screen")

@@ -45,15 +45,6 @@ def parse_settings(data):
             "board": [[board[15 * x + y] for y in range(15)] for x in range(15)]}
 
 
-def press(s, win, x, y):
-    """A click held long enough for the turn loop to see the button down."""
-    s.move(win, x, y)
-    time.sleep(0.1)
-    s.xdotool("mousedown", 1)
-    time.sleep(0.12)
-    s.xdotool("mouseup", 1)
-
-
 def close_window(s, win):
     """The close button; the round trip makes sure the message has left."""
     from Xlib import X, display as xdisplay, protocol
@@ -170,7 +161,7 @@ def play_one(s, kind):
             break
         # Click until the stone shows (a click during the computer's flight is dropped).
         for _ in range(5):
-            press(s, win, COLUMNS[square[0]], ROWS[square[1]])
+            s.press(win, COLUMNS[square[0]], ROWS[square[1]])
             try:
                 # Yellow's stone is placed at once, without a flight.
                 e2e.wait_for(lambda: square in reader.changed(), 3, 0.1, "yellow's stone")
