@@ -9,7 +9,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import kavro_e2e as e2e  # noqa: E402
-from test_scenario_games import COLUMNS, ROWS, parse_settings, press, settings_bytes, write_settings  # noqa: E402
+from test_scenario_games import COLUMNS, ROWS, parse_settings, settings_bytes, write_settings  # noqa: E402
 
 
 def main():
@@ -21,7 +21,7 @@ def main():
             s.launch()
             win = s.wait_window()
             s.wait_past_splash(win)
-            press(s, win, COLUMNS[square[0]], ROWS[square[1]])
+            s.press(win, COLUMNS[square[0]], ROWS[square[1]])
             placed.append(square)
             time.sleep(0.6)
             s.screenshot("%s-last-frame" % sig.name)

@@ -10,7 +10,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import kavro_e2e as e2e  # noqa: E402
-from test_scenario_games import (COLUMNS, ROWS, close_window, parse_settings, press,  # noqa: E402
+from test_scenario_games import (COLUMNS, ROWS, close_window, parse_settings,  # noqa: E402
                                  settings_bytes, write_settings)
 from test_screens_commands import side_dock_entry  # noqa: E402
 
@@ -48,7 +48,7 @@ def main():
             s.launch()
             win = s.wait_window()
             s.wait_past_splash(win)
-            press(s, win, COLUMNS[stone[0]], ROWS[stone[1]])
+            s.press(win, COLUMNS[stone[0]], ROWS[stone[1]])
             placed.append(stone)
             time.sleep(0.5)
             s.move(win, 500, 840)
