@@ -1,0 +1,63 @@
+// Line patterns: what a stone on a square makes along one line, looked up in
+// a table by the eight squares around it, and what the four lines through a
+// square make together.
+#pragma once
+
+#include <cstdint>
+
+namespace sample_engine {
+
+constexpr int kSize = 15;
+constexpr int kCells = kSize * kSize;
+
+// What one stone makes along one line, weakest to strongest. A shape is
+// defined by what one more stone of the same side can make: an open three
+// can become an open four, a four a five.
+enum Shape : uint8_t {
+  kNone,
+  kOne,        // a lone stone with room: can become an open two
+  kTwo,        // can become a (closed) three
+  kOpenTwo,    // can become an open three
+  kThree,      // can become a four
+  kOpenThree,  // can become an open four
+  kFour,       // one square completes a five
+  kOpenFour,   // two squares complete a five
+  kFive,
+};
+constexpr int kShapes = 9;
+
+// What a stone on a square makes over all four lines, the class that moves
+// are searched and ordered by.
+enum Threat : uint8_t {
+  kQuiet,
+  kMakesThree,        // an open three
+  kMakesThreePlus,    // an open three and a closed three or open two
+  kMakesDoubleThree,  // two open threes
+  kMakesFour,         // a four
+  kMakesFourPlus,     // a four and a closed three or open two
+  kMakesFourThree,    // a four and an open three
+  kMakesOpenFour,     // an open four or two fours: wins
+  kMakesFive,
+};
+constexpr int kThreats = 9;
+
+// Neighbours along a line are coded in two bits each: 0 empty, 1 and 2 the
+// stones of the two sides, 3 off the board. A key holds the eight squares
+// from four before a square to four after it; KeySlot(offset) is the place
+// of the square at that offset (-4..-1, 1..4), in two-bit steps.
+constexpr int KeySlot(int offset) { return offset < 0 ? offset + 4 : offset + 3; }
+
+// The shape a stone of `side` (1 or 2) makes on a square whose neighbours
+// are coded in key.
+Shape LineShape(int side, uint16_t key);
+
+// The class and the ordering value of a square whose four lines have the
+// given shapes.
+struct SquareInfo {
+  Threat threat;
+  int16_t value;  // for move ordering: grows with what the square makes
+  int16_t eval;   // the square's weight in the static evaluation
+};
+const SquareInfo& Combine(const uint8_t shapes[4]);
+
+}  // namespace sample_engine

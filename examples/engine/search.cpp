@@ -1,0 +1,280 @@
+#include "search.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace sample_engine {
+namespace {
+
+constexpr int kDecided = kWin - 1000;  // scores beyond this are forced results
+constexpr int kInfinity = kWin + 1;
+constexpr int kMaxWidth = 14;          // moves searched where no threat stands
+
+enum Bound : uint8_t { kUpper = 1, kLower = 2, kExact = 3 };
+
+// Mate scores are stored relative to the node, not to the root.
+int ToTable(int score, int ply) {
+  return score > kDecided ? score + ply : score < -kDecided ? score - ply : score;
+}
+int FromTable(int score, int ply) {
+  return score > kDecided ? score - ply : score < -kDecided ? score + ply : score;
+}
+
+}  // namespace
+
+Searcher::Searcher(Board& board, Clock& clock)
+    : board_(board), clock_(clock), solver_(board, clock), table_(size_t(1) << kTableBits) {
+  for (auto& k : killers_) k[0] = k[1] = -1;
+}
+
+int Searcher::Evaluate(int side) const {
+  int o = 3 - side;
+  int own = board_.EvalSum(side), theirs = board_.EvalSum(o);
+  int score = own - theirs + own / 8;  // the side to move has the tempo
+  // Forks the search did not reach: with the tempo and no four to answer
+  // with, a four-three or two open threes usually win.
+  if (board_.FourCount(o) == 0) {
+    if (board_.Count(side, kMakesFourThree))
+      score += 3000;
+    else if (board_.Count(side, kMakesDoubleThree) && !board_.Count(o, kMakesOpenFour))
+      score += 1200;
+  }
+  return std::clamp(score, -kDecided / 2, kDecided / 2);
+}
+
+void Searcher::Generate(int side, int ply, int ttMove, std::vector<int>& moves) {
+  int o = 3 - side;
+  // Against an open three only our fours and the squares that stop it help.
+  bool defend = board_.Count(o, kMakesOpenFour) > 0;
+  std::vector<std::pair<int, int>> scored;
+  scored.reserve(128);
+  for (int s = 0; s < kCells; ++s) {
+    if (!board_.Empty(s)) continue;
+    if (defend ? board_.ThreatOf(side, s) < kMakesFour && board_.ThreatOf(o, s) < kMakesFour
+               : !board_.Near(s))
+      continue;
+    int score = board_.ValueOf(side, s) + board_.ValueOf(o, s) * 7 / 8 + history_[side - 1][s] / 64;
+    if (s == ttMove)
+      score += 1 << 24;
+    else if (ply <= kMaxPly && (s == killers_[ply][0] || s == killers_[ply][1]))
+      score += 300;
+    scored.push_back({score, s});
+  }
+  std::sort(scored.begin(), scored.end(), std::greater<>());
+  moves.clear();
+  for (auto& [score, s] : scored) moves.push_back(s);
+}
+
+int Searcher::Search(int side, int depth, int alpha, int beta, int ply) {
+  ++nodes_;
+  clock_.Poll();
+  int o = 3 - side;
+  if (board_.Count(side, kMakesFive)) return kWin - ply;
+  if (int theirs = board_.Count(o, kMakesFive)) {
+    if (theirs >= 2) return -(kWin - ply - 1);
+    if (ply >= kMaxPly) return Evaluate(side);
+    // A forced block costs no depth.
+    board_.Place(board_.Find(o, kMakesFive), side);
+    int value = -Search(o, depth, -beta, -alpha, ply + 1);
+    board_.Undo();
+    return value;
+  }
+  if (board_.Count(side, kMakesOpenFour)) return kWin - ply - 2;
+  if (depth <= 0 || ply >= kMaxPly) return Evaluate(side);
+
+  uint64_t key = board_.Hash() ^ Board::SideKey(side);
+  Entry& entry = table_[key & ((size_t(1) << kTableBits) - 1)];
+  int ttMove = -1;
+  if (entry.key == key) {
+    ttMove = entry.move;
+    if (entry.depth >= depth) {
+      int score = FromTable(entry.score, ply);
+      if (entry.bound == kExact || (entry.bound == kLower && score >= beta) ||
+          (entry.bound == kUpper && score <= alpha))
+        return score;
+    }
+  }
+
+  std::vector<int> moves;
+  Generate(side, ply, ttMove, moves);
+  if (moves.empty()) return 0;  // nowhere left to play
+  bool defending = board_.Count(o, kMakesOpenFour) > 0;
+  if (!defending && moves.size() > size_t(kMaxWidth)) moves.resize(kMaxWidth);
+
+  int alphaStart = alpha, best = -kInfinity, bestMove = moves[0];
+  for (size_t i = 0; i < moves.size(); ++i) {
+    int m = moves[i];
+    bool quiet = board_.ThreatOf(side, m) < kMakesThree && board_.ThreatOf(o, m) < kMakesThree;
+    board_.Place(m, side);
+    int value;
+    if (i == 0) {
+      value = -Search(o, depth - 1, -beta, -alpha, ply + 1);
+    } else {
+      // Late quiet moves are searched shallower first; a surprise is
+      // searched again at full depth.
+      int reduction = depth >= 3 && i >= 3 && quiet ? 1 + (i >= 8 && depth >= 5) : 0;
+      value = -Search(o, depth - 1 - reduction, -alpha - 1, -alpha, ply + 1);
+      if (value > alpha && reduction) value = -Search(o, depth - 1, -alpha - 1, -alpha, ply + 1);
+      if (value > alpha && value < beta) value = -Search(o, depth - 1, -beta, -alpha, ply + 1);
+    }
+    board_.Undo();
+    if (value > best) best = value, bestMove = m;
+    if (value > alpha) alpha = value;
+    if (alpha >= beta) {
+      if (quiet && killers_[ply][0] != m) killers_[ply][1] = killers_[ply][0], killers_[ply][0] = m;
+      history_[side - 1][m] += depth * depth;
+      break;
+    }
+  }
+  entry.key = key;
+  entry.score = int16_t(ToTable(best, ply));
+  entry.move = int16_t(bestMove);
+  entry.depth = int8_t(depth);
+  entry.bound = best <= alphaStart ? kUpper : best >= beta ? kLower : kExact;
+  return best;
+}
+
+int Searcher::RootSearch(std::vector<int>& moves, int depth, int alpha, int beta) {
+  int best = -kInfinity;
+  size_t bestIndex = 0;
+  for (size_t i = 0; i < moves.size(); ++i) {
+    board_.Place(moves[i], 1);
+    int value;
+    if (i == 0) {
+      value = -Search(2, depth - 1, -beta, -alpha, 1);
+    } else {
+      value = -Search(2, depth - 1, -alpha - 1, -alpha, 1);
+      if (value > alpha && value < beta) value = -Search(2, depth - 1, -beta, -alpha, 1);
+    }
+    board_.Undo();
+    if (value > best) best = value, bestIndex = i;
+    if (value > alpha) alpha = value;
+    if (alpha >= beta) break;
+  }
+  // The best move first: the next iteration cuts more with it.
+  std::rotate(moves.begin(), moves.begin() + bestIndex, moves.begin() + bestIndex + 1);
+  return best;
+}
+
+std::vector<int> Searcher::SafeMoves(const std::vector<int>& moves) {
+  // Our stone never helps the opponent's threats, so when it has no forced
+  // win even if we passed, it has none after any move of ours.
+  int passDepth = 0;
+  try {
+    for (int depth = 2; depth <= 16; depth += 2) {
+      solver_.SetNodeLimit(40000);
+      if (solver_.Vcf(2, 40) || solver_.Vct(2, depth)) {
+        passDepth = depth;
+        break;
+      }
+    }
+  } catch (const TimeUp&) {
+  } catch (const NodeLimit&) {
+  }
+  solver_.SetNodeLimit(0);
+  if (!passDepth) return moves;
+
+  std::vector<int> safe, unknown;
+  for (size_t i = 0; i < moves.size(); ++i) {
+    int m = moves[i];
+    board_.Place(m, 1);
+    bool lost = false, known = false;
+    try {
+      solver_.SetNodeLimit(20000);
+      lost = solver_.Vcf(2, 40) || solver_.Vct(2, std::max(passDepth + 2, 8));
+      known = true;
+    } catch (const NodeLimit&) {
+    } catch (const TimeUp&) {
+      board_.UndoTo(0);
+      unknown.insert(unknown.end(), moves.begin() + i, moves.end());
+      break;
+    }
+    board_.Undo();
+    if (!known)
+      unknown.push_back(m);
+    else if (!lost)
+      safe.push_back(m);
+  }
+  solver_.SetNodeLimit(0);
+  safe.insert(safe.end(), unknown.begin(), unknown.end());
+  return safe.empty() ? moves : safe;
+}
+
+SearchReport Searcher::Choose() {
+  SearchReport report;
+  int empty = -1;
+  for (int s = 0; s < kCells && empty < 0; ++s)
+    if (board_.Empty(s)) empty = s;
+  if (empty < 0) return report;
+  report.move = empty;
+  auto done = [&](int move, const char* reason) {
+    report.move = move;
+    report.reason = reason;
+    report.nodes = nodes_;
+    report.threatNodes = solver_.Nodes();
+    return report;
+  };
+  if (board_.Stones() == 0) return done(kCells / 2, "opening");
+  if (board_.Count(1, kMakesFive)) return done(board_.Find(1, kMakesFive), "five");
+  if (board_.Count(2, kMakesFive)) return done(board_.Find(2, kMakesFive), "block");
+  if (board_.Count(1, kMakesOpenFour)) return done(board_.Find(1, kMakesOpenFour), "open four");
+
+  int move = -1;
+  try {
+    clock_.SetShare(10);
+    if (solver_.Vcf(1, 40, &move)) return done(move, "VCF");
+    clock_.SetShare(25);
+    for (int depth = 2; depth <= 16; depth += 2) {
+      solver_.SetNodeLimit(60000);
+      if (solver_.Vct(1, depth, &move)) return done(move, "VCT");
+    }
+  } catch (const TimeUp&) {
+  } catch (const NodeLimit&) {
+  }
+  solver_.SetNodeLimit(0);
+  board_.UndoTo(0);
+
+  std::vector<int> moves;
+  Generate(1, 0, -1, moves);
+  if (moves.empty()) return done(empty, "no candidates");
+  if (!board_.Count(2, kMakesOpenFour) && moves.size() > 24) moves.resize(24);
+  if (moves.size() == 1) return done(moves[0], "only move");
+  clock_.SetShare(55);
+  moves = SafeMoves(moves);
+
+  clock_.SetShare(100);
+  report.reason = "search";
+  double lastMs = 0;
+  for (int depth = 2; depth <= kMaxPly; ++depth) {
+    double startMs = clock_.ElapsedMs();
+    try {
+      report.score = RootSearch(moves, depth, -kInfinity, kInfinity);
+    } catch (const TimeUp&) {
+      board_.UndoTo(0);
+      break;
+    }
+    report.depth = depth;
+    lastMs = clock_.ElapsedMs() - startMs;
+    if (std::abs(report.score) > kDecided) break;
+    if (!clock_.RoomFor(lastMs, 2.0)) break;
+  }
+  return done(moves[0], report.reason);
+}
+
+SearchReport Think(const uint8_t cells[kCells], int budgetMs) {
+  uint8_t clean[kCells];
+  for (int s = 0; s < kCells; ++s) clean[s] = cells[s] <= 2 ? cells[s] : 2;
+  Clock clock(budgetMs);
+  Board board(clean);
+  Searcher searcher(board, clock);
+  SearchReport report = searcher.Choose();
+  // Whatever happened above, the answer is an empty square.
+  if (report.move >= 0 && !board.Empty(report.move)) {
+    report.move = -1;
+    for (int s = 0; s < kCells && report.move < 0; ++s)
+      if (board.Empty(s)) report.move = s;
+  }
+  return report;
+}
+
+}  // namespace sample_engine

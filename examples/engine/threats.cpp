@@ -1,0 +1,213 @@
+#include "threats.h"
+
+#include <algorithm>
+
+namespace sample_engine {
+namespace {
+
+// Kinds of query in the table: what a position is worth depends on who
+// attacks, who moves and whether threes count.
+constexpr uint64_t kVcfSalt = 0x9e3779b97f4a7c15ull;
+constexpr uint64_t kVctSalt = 0xc2b2ae3d27d4eb4full;
+constexpr uint64_t kAttackerSalt[2] = {0x165667b19e3779f9ull, 0x27d4eb2f165667c5ull};
+
+// An open three of the attacker offers this many threats at most; the
+// strongest are tried, which keeps a deep search narrow.
+constexpr size_t kMaxThreats = 12;
+
+}  // namespace
+
+ThreatSolver::ThreatSolver(Board& board, Clock& clock)
+    : board_(board), clock_(clock), table_(size_t(1) << kTableBits) {}
+
+bool ThreatSolver::Probe(uint64_t key, int depth, bool& win) const {
+  const Entry& e = table_[key & ((size_t(1) << kTableBits) - 1)];
+  if (e.key != key) return false;
+  // A win found within fewer moves is a win with more; no win within more
+  // moves is none with fewer.
+  if (e.win && e.depth <= depth) return win = true;
+  if (!e.win && e.depth >= depth) return !(win = false);
+  return false;
+}
+
+void ThreatSolver::Store(uint64_t key, int depth, bool win) {
+  Entry& e = table_[key & ((size_t(1) << kTableBits) - 1)];
+  e.key = key;
+  e.depth = int8_t(std::clamp(depth, -100, 100));
+  e.win = win;
+}
+
+void ThreatSolver::Threats(int attacker, bool foursOnly, std::vector<int>& moves) const {
+  Threat least = foursOnly ? kMakesFour : kMakesThree;
+  moves.clear();
+  for (int s = 0; s < kCells; ++s)
+    if (board_.Empty(s) && board_.ThreatOf(attacker, s) >= least) moves.push_back(s);
+  const Board& b = board_;
+  std::sort(moves.begin(), moves.end(), [&](int l, int r) {
+    if (b.ThreatOf(attacker, l) != b.ThreatOf(attacker, r))
+      return b.ThreatOf(attacker, l) > b.ThreatOf(attacker, r);
+    return b.ValueOf(attacker, l) + b.ValueOf(3 - attacker, l) >
+           b.ValueOf(attacker, r) + b.ValueOf(3 - attacker, r);
+  });
+}
+
+bool ThreatSolver::Vcf(int attacker, int depth, int* first) {
+  int moves = board_.Moves();
+  try {
+    return VcfNode(attacker, depth, first);
+  } catch (...) {
+    board_.UndoTo(moves);
+    throw;
+  }
+}
+
+bool ThreatSolver::Vct(int attacker, int depth, int* first) {
+  int moves = board_.Moves();
+  try {
+    return VctNode(attacker, depth, first);
+  } catch (...) {
+    board_.UndoTo(moves);
+    throw;
+  }
+}
+
+bool ThreatSolver::VcfNode(int a, int depth, int* first) {
+  Visit();
+  int o = 3 - a;
+  if (board_.Count(a, kMakesFive)) {
+    if (first) *first = board_.Find(a, kMakesFive);
+    return true;
+  }
+  int forced = -1;
+  if (int theirs = board_.Count(o, kMakesFive)) {
+    // The defender's four must be blocked, and the block must be a four.
+    if (theirs > 1) return false;
+    forced = board_.Find(o, kMakesFive);
+    if (board_.ThreatOf(a, forced) < kMakesFour) return false;
+  } else if (board_.Count(a, kMakesOpenFour)) {
+    if (first) *first = board_.Find(a, kMakesOpenFour);
+    return true;
+  }
+  if (depth <= 0) return false;
+  uint64_t key = board_.Hash() ^ kVcfSalt ^ kAttackerSalt[a - 1];
+  bool known;
+  if (!first && Probe(key, depth, known)) return known;
+
+  std::vector<int> moves;
+  if (forced >= 0)
+    moves.push_back(forced);
+  else
+    Threats(a, true, moves);
+  for (int m : moves) {
+    board_.Place(m, a);
+    bool win = false;
+    if (board_.Count(a, kMakesFive) >= 2) {
+      win = true;
+    } else if (board_.Count(a, kMakesFive) == 1) {
+      board_.Place(board_.FiveSquareNear(a, m) >= 0 ? board_.FiveSquareNear(a, m)
+                                                     : board_.Find(a, kMakesFive),
+                   o);
+      win = VcfNode(a, depth - 1, nullptr);
+      board_.Undo();
+    }
+    board_.Undo();
+    if (win) {
+      if (first) *first = m;
+      Store(key, depth, true);
+      return true;
+    }
+  }
+  Store(key, depth, false);
+  return false;
+}
+
+bool ThreatSolver::VctNode(int a, int depth, int* first) {
+  Visit();
+  int o = 3 - a;
+  if (board_.Count(a, kMakesFive)) {
+    if (first) *first = board_.Find(a, kMakesFive);
+    return true;
+  }
+  if (int theirs = board_.Count(o, kMakesFive)) {
+    // The defender answered with a four: block it; the attack goes on only
+    // if a threat still stands afterwards.
+    if (theirs > 1) return false;
+    int block = board_.Find(o, kMakesFive);
+    board_.Place(block, a);
+    bool win = (board_.Count(a, kMakesFive) || board_.Count(a, kMakesOpenFour)) &&
+               VctDefend(a, depth);
+    board_.Undo();
+    if (win && first) *first = block;
+    return win;
+  }
+  if (board_.Count(a, kMakesOpenFour)) {
+    if (first) *first = board_.Find(a, kMakesOpenFour);
+    return true;
+  }
+  if (depth <= 0) return false;
+  uint64_t key = board_.Hash() ^ kVctSalt ^ kAttackerSalt[a - 1] ^ Board::SideKey(a);
+  bool known;
+  if (!first && Probe(key, depth, known)) return known;
+
+  // An open three of the defender outruns a three of ours: only fours then.
+  std::vector<int> moves;
+  Threats(a, board_.Count(o, kMakesOpenFour) > 0, moves);
+  size_t fours = 0;
+  while (fours < moves.size() && board_.ThreatOf(a, moves[fours]) >= kMakesFour) ++fours;
+  if (moves.size() > fours + kMaxThreats) moves.resize(fours + kMaxThreats);
+  for (int m : moves) {
+    board_.Place(m, a);
+    bool win = VctDefend(a, depth);
+    board_.Undo();
+    if (win) {
+      if (first) *first = m;
+      Store(key, depth, true);
+      return true;
+    }
+  }
+  Store(key, depth, false);
+  return false;
+}
+
+bool ThreatSolver::VctDefend(int a, int depth) {
+  Visit();
+  int o = 3 - a;
+  if (board_.Count(o, kMakesFive)) return false;  // the defender completes a five
+  int fives = board_.Count(a, kMakesFive);
+  if (fives >= 2) return true;
+  if (fives == 1) {
+    board_.Place(board_.Find(a, kMakesFive), o);
+    bool win = VctNode(a, depth - 1, nullptr);
+    board_.Undo();
+    return win;
+  }
+  if (!board_.Count(a, kMakesOpenFour)) return false;  // no threat stands
+  uint64_t key = board_.Hash() ^ kVctSalt ^ kAttackerSalt[a - 1] ^ Board::SideKey(o);
+  bool known;
+  if (Probe(key, depth, known)) return known;
+
+  // Every square on which the attacker would make a four (that includes
+  // every square that stops the three), and the defender's own fours.
+  std::vector<int> defences;
+  for (int s = 0; s < kCells; ++s)
+    if (board_.Empty(s) &&
+        (board_.ThreatOf(a, s) >= kMakesFour || board_.ThreatOf(o, s) >= kMakesFour))
+      defences.push_back(s);
+  const Board& b = board_;
+  std::sort(defences.begin(), defences.end(), [&](int l, int r) {
+    return b.ValueOf(a, l) + b.ValueOf(o, l) > b.ValueOf(a, r) + b.ValueOf(o, r);
+  });
+  for (int d : defences) {
+    board_.Place(d, o);
+    bool win = VctNode(a, depth - 1, nullptr);
+    board_.Undo();
+    if (!win) {
+      Store(key, depth, false);
+      return false;
+    }
+  }
+  Store(key, depth, true);
+  return true;
+}
+
+}  // namespace sample_engine

@@ -1,0 +1,64 @@
+// The threat-space solver: victory by continuous fours (VCF) and by fours
+// and open threes (VCT), with a transposition table of its own.
+//
+// The attacker's moves are threats only. After a four the defender's reply
+// is forced; after an open three the defender may take any square on which
+// the attacker would make a four (that covers every square that stops the
+// three) or make a four of its own, after which the attacker has to block
+// and its threat must still stand. A proof therefore holds against every
+// defence; a failure only means no win was found within the depth.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "board.h"
+#include "timeman.h"
+
+namespace sample_engine {
+
+struct NodeLimit {};  // thrown when a query visits more positions than allowed
+
+class ThreatSolver {
+ public:
+  ThreatSolver(Board& board, Clock& clock);
+
+  // Whether `attacker`, to move, wins by fours within `depth` of its own
+  // moves; the first move in *first when given.
+  bool Vcf(int attacker, int depth, int* first = nullptr);
+  // The same by fours and open threes.
+  bool Vct(int attacker, int depth, int* first = nullptr);
+
+  // Limits the positions the queries that follow may visit (0: no limit).
+  void SetNodeLimit(int64_t nodes) { limit_ = nodes ? nodes_ + nodes : 0; }
+  int64_t Nodes() const { return nodes_; }
+
+ private:
+  struct Entry {
+    uint64_t key = 0;
+    int8_t depth = 0;
+    bool win = false;
+  };
+  static constexpr int kTableBits = 18;
+
+  bool VcfNode(int attacker, int depth, int* first);
+  bool VctNode(int attacker, int depth, int* first);
+  bool VctDefend(int attacker, int depth);
+  // The attacker's threats, strongest first; fours only for VCF.
+  void Threats(int attacker, bool foursOnly, std::vector<int>& moves) const;
+  bool Probe(uint64_t key, int depth, bool& win) const;
+  void Store(uint64_t key, int depth, bool win);
+  void Visit() {
+    ++nodes_;
+    clock_.Poll();
+    if (limit_ && nodes_ > limit_) throw NodeLimit{};
+  }
+
+  Board& board_;
+  Clock& clock_;
+  std::vector<Entry> table_;
+  int64_t nodes_ = 0;
+  int64_t limit_ = 0;
+};
+
+}  // namespace sample_engine
