@@ -1,13 +1,23 @@
+#include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
+#include <condition_variable>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
+#include <map>
+#include <mutex>
+#include <set>
+#include <thread>
 
 #include "platform/platform.h"
 
@@ -48,20 +58,69 @@ class FileStream {
 
 namespace {
 
-StreamRef Open(const std::string& path, const char* mode) {
-  if (path.empty()) return nullptr;
-  // Directories open fine with fopen for reading but are not streams.
+// Opens without waiting for a FIFO's other end or a device, and keeps the
+// descriptor only when it names a regular file: a FIFO would hang the game
+// and /dev/zero would never end. -1 otherwise.
+int OpenRegular(const std::string& path, int flags) {
+  if (path.empty()) return -1;
+  int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) return -1;
   struct stat info;
-  if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return nullptr;
-  std::FILE* file = std::fopen(path.c_str(), mode);
-  if (!file) return nullptr;
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return -1;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+StreamRef StreamOn(int fd, const char* mode) {
+  if (fd < 0) return nullptr;
+  std::FILE* file = ::fdopen(fd, mode);
+  if (!file) {
+    ::close(fd);
+    return nullptr;
+  }
   return std::make_shared<FileStream>(file);
 }
 
 }  // namespace
 
-StreamRef OpenForReading(const std::string& path) { return Open(path, "rb"); }
-StreamRef OpenForWriting(const std::string& path) { return Open(path, "wb"); }
+StreamRef OpenForReading(const std::string& path) {
+  return StreamOn(OpenRegular(path, O_RDONLY), "rb");
+}
+
+// Truncated only once it is known to be a regular file.
+StreamRef OpenForWriting(const std::string& path) {
+  int fd = OpenRegular(path, O_WRONLY | O_CREAT);
+  if (fd >= 0 && ::ftruncate(fd, 0) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  return StreamOn(fd, "wb");
+}
+
+bool ReadRegularFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes) {
+  bytes.clear();
+  int fd = OpenRegular(path, O_RDONLY);
+  if (fd < 0) return false;
+  bool ok = true;
+  uint8_t buffer[65536];
+  for (;;) {
+    ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) ok = false;
+    if (got <= 0) break;
+    if (bytes.size() + size_t(got) > maxBytes) {
+      ok = false;
+      break;
+    }
+    bytes.insert(bytes.end(), buffer, buffer + got);
+  }
+  ::close(fd);
+  if (!ok) bytes.clear();
+  return ok;
+}
 
 int ReadByte(const StreamRef& stream) {
   int c = stream ? stream->Get() : EOF;
@@ -124,6 +183,9 @@ std::string HomeDirectory() {
   return "";
 }
 
+
+// ---------------------------------------------------------------- writing
+
 namespace {
 
 bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
@@ -137,36 +199,220 @@ bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
   return true;
 }
 
+// Said once per file and run: the settings are written after every move.
+void ReportOnce(const std::string& path, const char* why) {
+  static auto* guard = new std::mutex;
+  static auto* reported = new std::set<std::string>;
+  std::lock_guard<std::mutex> lock(*guard);
+  if (reported->insert(path).second) std::fprintf(stderr, "kavro: %s %s; not replaced\n", path.c_str(), why);
+}
+
+// The file a write really replaces: links followed to their end (as editors
+// do, so a settings file kept in a dotfiles folder stays linked), relative
+// targets taken against the link's folder. "" for a loop or an unreadable link.
+std::string FinalTarget(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat info;
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    char buffer[PATH_MAX + 1];
+    ssize_t length = ::readlink(path.c_str(), buffer, sizeof buffer);
+    if (length <= 0 || size_t(length) >= sizeof buffer) return "";
+    std::string target(buffer, size_t(length));
+    if (target[0] != '/' && path.find('/') != std::string::npos)
+      target = DirectoryPart(path) + "/" + target;
+    path = target;
+  }
+  return "";
+}
+
+std::string FolderOf(const std::string& path) {
+  if (path.find('/') == std::string::npos) return ".";
+  std::string folder = DirectoryPart(path);
+  return folder.empty() ? "/" : folder;
+}
+
+constexpr char kTemporaryPrefix[] = ".kavro-";
+constexpr char kTemporarySuffix[] = ".tmp";
+constexpr time_t kStaleSeconds = 3600;
+
+// ".kavro-PID-N.tmp" exactly; the process id it names.
+bool IsTemporaryName(const std::string& name, long& pid) {
+  const size_t prefix = sizeof kTemporaryPrefix - 1, suffix = sizeof kTemporarySuffix - 1;
+  if (name.size() <= prefix + suffix || name.compare(0, prefix, kTemporaryPrefix) != 0 ||
+      name.compare(name.size() - suffix, suffix, kTemporarySuffix) != 0)
+    return false;
+  const std::string middle = name.substr(prefix, name.size() - prefix - suffix);
+  const size_t dash = middle.find('-');
+  const auto digits = [](const std::string& s) {
+    return !s.empty() && s.size() <= 18 && s.find_first_not_of("0123456789") == std::string::npos;
+  };
+  if (dash == std::string::npos || !digits(middle.substr(0, dash)) || !digits(middle.substr(dash + 1)))
+    return false;
+  pid = std::stol(middle.substr(0, dash));
+  return true;
+}
+
+// Temporaries a killed game left behind: their process is gone, or they
+// are far older than any write takes. Another running game's are kept.
+void RemoveStaleTemporaries(const std::string& folder) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  const time_t now = std::time(nullptr);
+  while (const dirent* entry = ::readdir(dir)) {
+    long pid = 0;
+    if (!IsTemporaryName(entry->d_name, pid)) continue;
+    struct stat info;
+    if (::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(info.st_mode))
+      continue;
+    const bool gone = pid != long(getpid()) && (pid <= 0 || pid > INT_MAX ||
+                                                (::kill(pid_t(pid), 0) != 0 && errno == ESRCH));
+    if (gone || now - info.st_mtime > kStaleSeconds) ::unlinkat(::dirfd(dir), entry->d_name, 0);
+  }
+  ::closedir(dir);
+}
+
+void SyncFolder(const std::string& folder) {
+  int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir < 0) return;
+  ::fsync(dir);
+  ::close(dir);
+}
+
+// For a folder the player may not write in: the file itself is rewritten,
+// longer part first, so a crash never leaves it shorter than both versions.
+bool WriteInPlace(const std::string& path, const std::vector<uint8_t>& bytes) {
+  int fd = OpenRegular(path, O_WRONLY);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, bytes) && ::ftruncate(fd, off_t(bytes.size())) == 0 && ::fsync(fd) == 0;
+  if (::close(fd) != 0) ok = false;
+  return ok;
+}
+
 }  // namespace
 
 bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {
   static std::atomic<unsigned> serial{0};
-  if (path.empty() || PathType(path) == 2) return false;
+  if (path.empty()) return false;
+  const std::string target = FinalTarget(path);
+  if (target.empty()) return false;
+  struct stat old;
+  const bool exists = ::stat(target.c_str(), &old) == 0;
+  if (exists) {
+    if (S_ISDIR(old.st_mode)) return false;
+    if (!S_ISREG(old.st_mode)) {
+      ReportOnce(path, "is not a plain file");
+      return false;
+    }
+    // Root passes access() for any file: the mode bits say what the user meant.
+    if ((old.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
+      ReportOnce(path, "is read-only");
+      return false;
+    }
+  }
+  const std::string folder = FolderOf(target);
+  RemoveStaleTemporaries(folder);
   std::string temporary;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temporary = path + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(serial++);
+    temporary = folder + "/" + kTemporaryPrefix + std::to_string(getpid()) + "-" +
+                std::to_string(serial++) + kTemporarySuffix;
     fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return false;
+    if (fd >= 0 || errno == EEXIST) continue;
+    if (exists && (errno == EACCES || errno == EPERM)) return WriteInPlace(target, bytes);
+    return false;
   }
   if (fd < 0) return false;
-  // The new file keeps the permissions the user gave the old one.
-  struct stat old;
-  if (::stat(path.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+  // The new file keeps the owner and permissions the old one had.
+  if (exists) {
+    ::fchmod(fd, old.st_mode & 07777);
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0) ::fchmod(fd, old.st_mode & 0777);
+  }
   bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
   if (::close(fd) != 0) ok = false;
-  if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) ok = false;
+  if (ok && std::rename(temporary.c_str(), target.c_str()) != 0) ok = false;
   if (!ok) {
     ::unlink(temporary.c_str());
     return false;
   }
   // The rename itself must reach the disk too.
-  std::string folder = DirectoryPart(path);
-  const char* folderName = !folder.empty() ? folder.c_str() : path[0] == '/' ? "/" : ".";
-  int dir = ::open(folderName, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
+  SyncFolder(folder);
   return true;
 }
+
+// ---------------------------------------------------------------- background writes
+
+namespace {
+
+// One worker thread writes what the frame loop hands over, so an fsync that
+// stalls never costs a frame. Only the newest bytes for a path are kept.
+class BackgroundWriter {
+ public:
+  ~BackgroundWriter() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stopping_ = true;
+    }
+    wake_.notify_all();
+    // What was handed over is still written before the program ends.
+    if (worker_.joinable()) worker_.join();
+  }
+
+  void Hand(const std::string& path, std::vector<uint8_t> bytes) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    pending_.insert_or_assign(path, std::move(bytes));
+    if (!worker_.joinable()) Start();
+    wake_.notify_all();
+  }
+
+  void Finish() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    idle_.wait(lock, [this] { return pending_.empty() && !busy_; });
+  }
+
+ private:
+  // The termination signals belong to the game's thread, whose loop acts on them.
+  void Start() {
+    sigset_t blocked, previous;
+    sigemptyset(&blocked);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&blocked, signal);
+    pthread_sigmask(SIG_BLOCK, &blocked, &previous);
+    worker_ = std::thread([this] { Run(); });
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  }
+
+  void Run() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      wake_.wait(lock, [this] { return stopping_ || !pending_.empty(); });
+      if (pending_.empty()) return;
+      auto job = pending_.extract(pending_.begin());
+      busy_ = true;
+      lock.unlock();
+      WriteFileAtomically(job.key(), job.mapped());
+      lock.lock();
+      busy_ = false;
+      if (pending_.empty()) idle_.notify_all();
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable wake_, idle_;
+  std::map<std::string, std::vector<uint8_t>> pending_;
+  bool busy_ = false;
+  bool stopping_ = false;
+  std::thread worker_;
+};
+
+BackgroundWriter& Writer() {
+  static BackgroundWriter writer;
+  return writer;
+}
+
+}  // namespace
+
+void WriteFileInBackground(const std::string& path, std::vector<uint8_t> bytes) {
+  if (!path.empty()) Writer().Hand(path, std::move(bytes));
+}
+
+void FinishBackgroundWrites() { Writer().Finish(); }

@@ -238,8 +238,13 @@ struct StreamError : std::runtime_error {
 class FileStream;
 using StreamRef = std::shared_ptr<FileStream>;
 
+// Both open only regular files and never wait: a FIFO, a device or a
+// folder gives null. Opening for writing creates or truncates the file.
 StreamRef OpenForReading(const std::string& path);
 StreamRef OpenForWriting(const std::string& path);
+// The whole of a regular file (links followed) of at most maxBytes; false,
+// with bytes empty, for anything else or anything longer.
+bool ReadRegularFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes);
 int ReadByte(const StreamRef& stream);  // throws StreamError past the end
 void WriteByte(const StreamRef& stream, int value);
 std::string ReadLine(const StreamRef& stream);
@@ -254,8 +259,16 @@ std::string DirectoryPart(const std::string& path);
 std::string HomeDirectory();  // HOME, or the password database's entry
 
 // Writes bytes to a temporary file beside path and renames it over path,
-// so an interrupted write never destroys the old file.
+// so an interrupted write never destroys the old file. A link is followed
+// and its final target replaced; a read-only file is left alone (false, a
+// line on stderr); in a folder the player cannot write in, a writable file
+// is rewritten in place. Temporaries a killed game left there are removed.
 bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes);
+// The same write, done by a worker thread so the frame loop never waits on
+// the disk. The newest bytes handed over for a path win.
+void WriteFileInBackground(const std::string& path, std::vector<uint8_t> bytes);
+// Waits until everything handed over has been written.
+void FinishBackgroundWrites();
 
 // ---------------------------------------------------------------- program end
 
@@ -278,7 +291,7 @@ void ClearProgramEndHandlers();
 // there is none.
 std::span<const uint8_t> FindResource(const std::string& name);
 std::vector<std::string> ResourceNames();
-// Bytes of a resource or of a file on disk.
+// Bytes of a resource or of a regular file on disk.
 bool ReadSourceBytes(const std::string& source, std::vector<uint8_t>& bytes);
 
 // ---------------------------------------------------------------- whole state

@@ -6,6 +6,7 @@ void ResetPlatformState() {
   platform_detail::ResetPacing();
   platform_detail::ResetDrawing();
   platform_detail::ResetPictures();
+  FinishBackgroundWrites();
   input::ResetAll();
   SeedRandom(4660);
   ClearProgramEndHandlers();

@@ -1,7 +1,6 @@
 // The embedded media: the build assembles every file of media/ into the
 // program with .incbin and a table of {name, bytes, size}, ending in an
 // all-zero entry.
-#include <cstdio>
 #include <map>
 
 #include "platform/platform.h"
@@ -19,6 +18,8 @@ extern const int32_t kavro_resource_count;
 namespace {
 
 constexpr char kEmbeddedPrefix[] = "incbin::";
+// Far above any picture or music the game loads from disk.
+constexpr size_t kMaxFileBytes = size_t(256) << 20;
 
 const std::map<std::string, std::span<const uint8_t>>& Registry() {
   static const auto registry = [] {
@@ -53,14 +54,5 @@ bool ReadSourceBytes(const std::string& source, std::vector<uint8_t>& bytes) {
     bytes.assign(found->second.begin(), found->second.end());
     return true;
   }
-  std::FILE* file = std::fopen(source.c_str(), "rb");
-  if (!file) return false;
-  uint8_t buffer[65536];
-  size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-    bytes.insert(bytes.end(), buffer, buffer + got);
-  bool ok = !std::ferror(file);
-  std::fclose(file);
-  if (!ok) bytes.clear();
-  return ok;
+  return ReadRegularFile(source, kMaxFileBytes, bytes);
 }
