@@ -3,18 +3,21 @@ yellow stone on the corner point of the board, seen from above, on a tile
 cut from the board's own wood (frame, mitre, stringing, grid).
 
 Written to packaging/icons/kavro-N.png, not to media/: everything in media/
-is compiled into the game, and the game never shows these."""
+is compiled into the game. Only the 64 px one is also written to
+media/window-icon.png: the game sets it on its window for task bars and
+window switchers."""
 import os
 
 import numpy as np
 from PIL import Image, ImageDraw, ImageFilter
 
 from boards import FRAME, LINE_RGB, P, board_texture
-from common import ROOT, over
+from common import ROOT, over, save_png
 from stones import COLOURS, render_stone
 
 OUT = os.environ.get("KAVRO_ICONS_OUT", os.path.join(ROOT, "packaging", "icons"))
 SIZES = [16, 32, 48, 64, 128, 256]
+WINDOW_ICON = 64
 SS = 4
 
 
@@ -111,8 +114,11 @@ def build():
     os.makedirs(OUT, exist_ok=True)
     for n in SIZES:
         # No metadata, fixed compression: the same pixels give the same bytes.
-        render(tex, n).save(os.path.join(OUT, "kavro-%d.png" % n), format="PNG",
-                            optimize=False, compress_level=9)
+        icon = render(tex, n)
+        icon.save(os.path.join(OUT, "kavro-%d.png" % n), format="PNG",
+                  optimize=False, compress_level=9)
+        if n == WINDOW_ICON:
+            save_png(icon, "window-icon.png")
 
 
 if __name__ == "__main__":

@@ -156,7 +156,7 @@ def info_dock():
     save_png(titles_img, "InfoDockTitles.png")
 
 
-NEW_GAME = [("Multiplayer", 1), ("Der Spontane", 2), ("Der Flexible", 3), ("Der Konsequente", 4),
+NEW_GAME = [("(Multiplayer)", 1), ("Der Spontane", 2), ("Der Flexible", 3), ("Der Konsequente", 4),
             ("Der Denker", 5)]
 
 

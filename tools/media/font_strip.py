@@ -1,4 +1,4 @@
-"""bitmapfont.png: 101 cells of 46 x 60, white glyphs with a dark rim on a
+"""bitmapfont.png: 101 cells of 46 x 60, pure white glyphs with a dark rim on a
 shared baseline. The game measures each glyph from its non-transparent
 columns (advance = width - 2), so the soft rim doubles as side bearing."""
 import numpy as np
@@ -41,9 +41,6 @@ def glyph_cell(ch, fnt_big):
 def build():
     fnt_big = font("DejaVuSans-Bold.ttf", SIZE * SS)
     strip = np.zeros((CELL_H, CELL_W * len(GLYPHS), 4))
-    ys = np.arange(CELL_H)[:, None]
-    # Light from above: the body runs from white to a soft pale grey.
-    shade = 1.0 - 0.10 * np.clip((ys - (BASELINE - 28)) / 28.0, 0, 1)
     for i, ch in enumerate(GLYPHS):
         body = glyph_cell(ch, fnt_big)
         img = Image.fromarray((body * 255).astype(np.uint8), "L")
@@ -52,8 +49,14 @@ def build():
         dark = np.clip(np.maximum(rim * 0.95, glow * 0.55), 0, 1)
         # A crisp extent: faint blur tails would widen the measured glyph.
         dark[dark < 0.06] = 0
+        if ch == "_":
+            # No rim at the ends: at the font's spacing (overlap 2) a row of
+            # underscores joins into one unbroken line.
+            dark[:, body.max(axis=0) <= 0] = 0
         a = body + dark * (1 - body)
-        rgb = np.where(a[..., None] > 0, (body * shade)[..., None] / np.maximum(a, 1e-6)[..., None], 0)
+        # The body is pure white, so a text colour set by the game comes out
+        # exactly; only the antialiased edge blends into the rim.
+        rgb = np.where(a[..., None] > 0, body[..., None] / np.maximum(a, 1e-6)[..., None], 0)
         rgb = np.repeat(rgb, 3, axis=2) if rgb.shape[2] == 1 else rgb
         cell = np.dstack([rgb, a])
         cell[:, 0, :] = 0          # column 0 reads as "not found yet" in the measuring rule

@@ -1,7 +1,7 @@
 """Glossy stones, ray-traced: an oblate spheroid resting on the board,
 seen orthographically at the board's elevation (about 41 degrees in the
 perspective view, straight down in the flat view), lit from the upper
-left, with its soft shadow on the board inside the picture."""
+left in perspective and from straight above in the flat view, with its soft shadow on the board inside the picture."""
 import numpy as np
 from PIL import Image
 
@@ -25,7 +25,7 @@ def _norm(v):
 
 
 def render_stone(colour, elevation, width, height, radius, flat=0.40, lift=0.0, ss=4,
-                 light=(-0.45, -0.25, 1.0), shadow=0.5):
+                 light=(-0.45, -0.25, 1.0), shadow=0.5, sheen=0.22, spot=(0.95, 120)):
     """RGBA float (height, width, 4). 'lift' moves the contact point this
     many pixels below the picture centre."""
     phi = np.radians(elevation)
@@ -64,7 +64,7 @@ def render_stone(colour, elevation, width, height, radius, flat=0.40, lift=0.0, 
     fres = (0.04 + 0.96 * (1 - ndv) ** 5)[..., None]
     env = np.array([0.85, 0.88, 0.95]) * (0.35 + 0.65 * np.clip(n[..., 2:3], 0, 1))
     col = col * (1 - 0.55 * fres) + env * 0.55 * fres
-    col = col + 0.22 * (ndh ** 12)[..., None] + 0.95 * (ndh ** 120)[..., None]
+    col = col + sheen * (ndh ** 12)[..., None] + spot[0] * (ndh ** spot[1])[..., None]
     # Bounce light from the board along the lower rim.
     col = col + base * 0.18 * np.clip(-n[..., 2:3], 0, 1)
     stone_a = hit.astype(np.float64)
@@ -101,8 +101,12 @@ def build():
     for k, colour in enumerate(COLOURS):
         to_png(render_stone(colour, PERSP_ELEVATION, 70, 50, 29.5, flat=0.36, lift=5.5,
                             light=(-0.55, 0.55, 1.0)), "3D-button-%d.png" % k)
+        # Seen from above the lamp stands straight overhead: highlight and
+        # shadow are round about the centre, so a stone looks the same at
+        # every angle when the game-over display swings it.
         to_png(render_stone(colour, 90.0, 42, 42, 18.6, flat=0.40, lift=0.0,
-                            light=(-0.4, 0.45, 1.0), shadow=0.55), "2D-button-%d.png" % k)
+                            light=(0.0, 0.0, 1.0), shadow=0.55, sheen=0.10, spot=(0.8, 900)),
+               "2D-button-%d.png" % k)
 
 
 if __name__ == "__main__":
