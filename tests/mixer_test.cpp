@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/platform.h"
@@ -49,6 +50,18 @@ TEST(Mixer, AChannelPlaysItsClipOnceAndThenEnds) {
   EXPECT_EQ(second[80], 0);
   EXPECT_EQ(second[119], 0);
   EXPECT_FALSE(mixer.Playing(channel));
+
+  // A looping clip wraps from its loop end to its loop start, several
+  // times within one call, and never ends.
+  auto ramp = Clip(10, 0);
+  for (int f = 0; f < 10; ++f) ramp->samples[size_t(f) * 2] = ramp->samples[size_t(f) * 2 + 1] = int16_t(f);
+  ramp->loopStart = 3;
+  ramp->loopEnd = 8;
+  int looping = mixer.Play(mixer.AddClip(ramp));
+  auto looped = Mix(mixer, 20);
+  const int expected[20] = {0, 1, 2, 3, 4, 5, 6, 7, 3, 4, 5, 6, 7, 3, 4, 5, 6, 7, 3, 4};
+  for (int f = 0; f < 20; ++f) EXPECT_EQ(looped[size_t(f) * 2 + 1], expected[f]) << f;
+  EXPECT_TRUE(mixer.Playing(looping));
 }
 
 TEST(Mixer, ChannelsAddUpAndClipAtSixteenBits) {
@@ -89,7 +102,7 @@ TEST(Mixer, ALaggingDecoderDelaysTheChannelInsteadOfEndingIt) {
   EXPECT_FALSE(mixer.Playing(channel));
 }
 
-TEST(VorbisSource, TheEmbeddedMusicDecodesToStereoAt44100) {
+TEST(VorbisSource, TheEmbeddedMusicDecodesToStereoAt44100AndLoopsWithoutASeam) {
   auto bytes = FindResource("incbin::media/music.ogg");
   if (!bytes.data()) GTEST_SKIP() << "no music in media/";
   VorbisSource source(bytes.data(), bytes.size());
@@ -105,6 +118,48 @@ TEST(VorbisSource, TheEmbeddedMusicDecodesToStereoAt44100) {
   double energy = 0;
   for (size_t i = 0; i < frames * kMixChannels; i += 97) energy += std::abs(clip.samples[i]);
   EXPECT_GT(energy / (frames * kMixChannels / 97), 300.0) << "the music is (nearly) silent";
+
+  // The whole track is one loop.
+  EXPECT_EQ(clip.loopStart, 0u);
+  ASSERT_EQ(clip.loopEnd, frames);
+  // The seam: the step from the last frame to the first is no bigger than
+  // the steps around it, and neither end fades into silence.
+  auto at = [&](long frame, int side) {
+    long f = (frame % long(frames) + long(frames)) % long(frames);
+    return double(clip.samples[size_t(f) * kMixChannels + side]);
+  };
+  const long window = kMixRate / 2;
+  for (int side = 0; side < kMixChannels; ++side) {
+    std::vector<double> steps;
+    double endEnergy = 0, startEnergy = 0;
+    for (long f = -window; f < window; ++f) {
+      if (f != 0) steps.push_back(std::abs(at(f, side) - at(f - 1, side)));
+      if (f < 0 && f >= -kMixRate / 20) endEnergy += at(f, side) * at(f, side);
+      if (f >= 0 && f < kMixRate / 20) startEnergy += at(f, side) * at(f, side);
+    }
+    std::sort(steps.begin(), steps.end());
+    EXPECT_LE(std::abs(at(0, side) - at(-1, side)), steps[steps.size() * 99 / 100]) << side;
+    EXPECT_GT(std::sqrt(endEnergy / (kMixRate / 20)), 1000.0) << "the last 50 ms fade out";
+    EXPECT_GT(std::sqrt(startEnergy / (kMixRate / 20)), 1000.0) << "the first 50 ms fade in";
+  }
+  // Played through the mixer, the first frame follows the last at once.
+  Mixer mixer;
+  auto shared = std::make_shared<DecodedClip>();
+  shared->samples = clip.samples;
+  shared->decoded = frames;
+  shared->finished = true;
+  shared->loopEnd = frames;
+  int channel = mixer.Play(mixer.AddClip(shared));
+  for (size_t left = frames - 100; left > 0;) {
+    int n = int(std::min<size_t>(left, 65536));
+    Mix(mixer, n);
+    left -= size_t(n);
+  }
+  auto seam = Mix(mixer, 200);
+  for (long f = -100; f < 100; ++f)
+    for (int side = 0; side < kMixChannels; ++side)
+      ASSERT_EQ(seam[size_t(f + 100) * kMixChannels + side], at(f, side)) << f;
+  EXPECT_TRUE(mixer.Playing(channel));
 }
 
 TEST(VorbisSource, BrokenBytesAreNoClipAndCancellingStopsDecoding) {

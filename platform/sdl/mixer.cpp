@@ -4,7 +4,10 @@
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace sdl_backend {
 
@@ -44,13 +47,23 @@ void Mixer::Mix(int16_t* out, int frames) {
       // Read finished before decoded: once finished is seen, decoded is final.
       bool finished = clip.finished.load(std::memory_order_acquire);
       size_t ready = clip.decoded.load(std::memory_order_acquire);
-      size_t n = std::min(size_t(frames), ready > voice.position ? ready - voice.position : 0);
-      const int16_t* src = clip.samples.data() + voice.position * kMixChannels;
-      for (size_t i = 0; i < n * kMixChannels; i++) sum[i] += src[i];
-      voice.position += n;
+      // A loop wraps only once its end is decoded and lies inside the clip.
+      const bool loops = finished && clip.loopEnd > clip.loopStart && clip.loopEnd <= ready;
+      size_t filled = 0;
+      for (;;) {
+        const size_t end = loops ? clip.loopEnd : ready;
+        size_t n = std::min(size_t(frames) - filled, end > voice.position ? end - voice.position : 0);
+        const int16_t* src = clip.samples.data() + voice.position * kMixChannels;
+        int32_t* dst = sum.data() + filled * kMixChannels;
+        for (size_t i = 0; i < n * kMixChannels; i++) dst[i] += src[i];
+        voice.position += n;
+        filled += n;
+        if (!loops || filled == size_t(frames)) break;
+        voice.position = clip.loopStart;
+      }
       // A decoder that lags behind only delays the channel; it ends when
       // the whole clip has been played.
-      if (finished && voice.position >= ready)
+      if (finished && !loops && voice.position >= ready)
         it = voices_.erase(it);
       else
         ++it;
@@ -100,6 +113,20 @@ VorbisSource::VorbisSource(const uint8_t* data, size_t size) : impl_(new Impl{da
   frames_ = frames;
   seconds_ = double(frames) / double(rate_);
   ok_ = true;
+  // The loop tags, read by hand (the tag helpers live in another library).
+  if (vorbis_comment* tags = ov_comment(&impl_->file, -1)) {
+    long long start = -1, length = 0;
+    for (int i = 0; i < tags->comments; ++i) {
+      const std::string tag(tags->user_comments[i], size_t(tags->comment_lengths[i]));
+      const size_t equals = tag.find('=');
+      if (equals == std::string::npos) continue;
+      std::string key = tag.substr(0, equals);
+      for (char& c : key) c = char(std::toupper(static_cast<unsigned char>(c)));
+      if (key == "LOOPSTART") start = std::strtoll(tag.c_str() + equals + 1, nullptr, 10);
+      if (key == "LOOPLENGTH") length = std::strtoll(tag.c_str() + equals + 1, nullptr, 10);
+    }
+    if (start >= 0 && length > 0) loopStart_ = start, loopLength_ = length;
+  }
 }
 
 VorbisSource::~VorbisSource() {
@@ -112,6 +139,11 @@ void VorbisSource::Prepare(DecodedClip& clip) const {
   clip.samples.assign(frames * kMixChannels, 0);
   clip.decoded.store(0);
   clip.finished.store(false);
+  clip.loopStart = clip.loopEnd = 0;
+  if (loopStart_ >= 0 && loopLength_ > 0 && loopStart_ + loopLength_ <= frames_) {
+    clip.loopStart = size_t((long double)loopStart_ * kMixRate / rate_);
+    clip.loopEnd = size_t((long double)(loopStart_ + loopLength_) * kMixRate / rate_);
+  }
 }
 
 void VorbisSource::Decode(DecodedClip& clip, const std::atomic<bool>& cancel) {

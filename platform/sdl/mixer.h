@@ -24,6 +24,11 @@ struct DecodedClip {
   std::atomic<size_t> decoded{0};     // frames ready to play
   std::atomic<bool> finished{false};  // decoded holds the final length
   double seconds = 0.0;
+  // A clip tagged as a loop (Vorbis comments LOOPSTART and LOOPLENGTH, in
+  // frames) goes on from loopStart at loopEnd within the same buffer, so
+  // the seam has no gap; loopEnd 0 means it plays once.
+  size_t loopStart = 0;
+  size_t loopEnd = 0;
 };
 
 class Mixer {
@@ -33,7 +38,8 @@ class Mixer {
   bool Playing(int channel);
   void Stop(int channel);
   // Adds every playing channel into out (frames stereo frames), clipping to
-  // 16 bits; channels that reached the end of their clip are dropped.
+  // 16 bits; channels that reached the end of their clip are dropped, and
+  // looping clips wrap around without a break.
   void Mix(int16_t* out, int frames);
 
  private:
@@ -69,6 +75,7 @@ class VorbisSource {
   bool ok_ = false;
   double seconds_ = 0.0;
   long long frames_ = 0;
+  long long loopStart_ = -1, loopLength_ = 0;  // from the stream's loop tags
   int rate_ = kMixRate, channels_ = kMixChannels;
 };
 

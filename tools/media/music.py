@@ -21,6 +21,7 @@ PPQ = 480
 SWING = 2.0 / 3.0           # the swung "and" sits two thirds into the beat
 SAMPLE_RATE = 44100
 LENGTH_S = 76 * BEATS * 60.0 / BPM
+TAIL_S = 4.0            # rendered past the end, folded onto the start
 SOUND_FONT = "/usr/share/sounds/sf2/FluidR3_GM.sf2"
 
 BASS, PIANO, VIBES, DRUMS = 0, 1, 2, 9
@@ -319,6 +320,11 @@ class Score:
         self.piano()
         self.vibes()
         self.drums()
+        # A harmless controller a few seconds after the last bar keeps the
+        # synthesiser running, so the ringing of the last notes is rendered
+        # and can be folded onto the start of the loop.
+        tail_tick = 76 * BEATS * PPQ + tick_of(TAIL_S * BPM / 60.0)
+        self.tracks[DRUMS].control(tail_tick, DRUMS, 110, 0)
         midi.write(path, [self.conductor] + [self.tracks[k] for k in (BASS, PIANO, VIBES, DRUMS)], PPQ)
 
 
@@ -328,25 +334,27 @@ def render(mid, wav):
 
 
 def fit_length(wav_in, wav_out):
-    """Cut or pad to exactly the piece's length, normalise, and fade the
-    last few milliseconds so the loop point does not click."""
+    """Cut to exactly the piece's length and normalise. The track loops
+    without a break: whatever still rings after the last bar (reverb, the
+    last notes' release) is added onto the first bar, so the end flows into
+    the start with neither a fade nor a click."""
     with wave.open(wav_in, "rb") as w:
         ch, width, rate = w.getnchannels(), w.getsampwidth(), w.getframerate()
         data = np.frombuffer(w.readframes(w.getnframes()), dtype=np.int16).reshape(-1, ch).astype(np.float64)
     frames = int(round(LENGTH_S * rate))
     if len(data) < frames:
         data = np.vstack([data, np.zeros((frames - len(data), ch))])
-    data = data[:frames]
+    tail = data[frames:frames * 2]
+    data = data[:frames].copy()
+    data[:len(tail)] += tail
     peak = np.max(np.abs(data))
     data = data * (0.89 * 32767 / max(peak, 1.0))
-    fade = int(0.012 * rate)
-    data[:fade] *= np.linspace(0, 1, fade)[:, None] ** 0.5
-    data[-fade:] *= np.linspace(1, 0, fade)[:, None]
     with wave.open(wav_out, "wb") as w:
         w.setnchannels(ch)
         w.setsampwidth(2)
         w.setframerate(rate)
         w.writeframes(np.round(data).astype(np.int16).tobytes())
+    return frames
 
 
 def build(keep_midi=None):
@@ -359,9 +367,11 @@ def build(keep_midi=None):
         raw = os.path.join(tmp, "raw.wav")
         fixed = os.path.join(tmp, "fixed.wav")
         render(mid, raw)
-        fit_length(raw, fixed)
-        subprocess.run(["oggenc", "-Q", "-q", "2", "--serial", "4660", "-o", out_path("music.ogg"), fixed],
-                       check=True)
+        frames = fit_length(raw, fixed)
+        # The loop tags tell the player to go on from the first sample.
+        subprocess.run(["oggenc", "-Q", "-q", "2", "--serial", "4660",
+                        "-c", "LOOPSTART=0", "-c", "LOOPLENGTH=%d" % frames,
+                        "-o", out_path("music.ogg"), fixed], check=True)
 
 
 if __name__ == "__main__":
