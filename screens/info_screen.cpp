@@ -98,12 +98,22 @@ const std::vector<std::string> kCredits = {
     "Viel Spaß beim Spielen wünscht das Kavro-Team!",
 };
 
+// Opaque columns of a text: its advances plus the 2 the last glyph takes back.
+float InkWidth(const std::string& text) { return float(MeasureTextWidth(text) + 2); }
+
+// Centred from the font's own widths. The underline stands just below the
+// title's baseline, stretched to the title's width.
 void DrawTitlePage(const int lineY[kLines]) {
+  const float centre = float(WindowWidth / 2);
+  const std::string title = "Informationen", line = "______________";
   SetDrawScale(Scale, Scale);
-  DrawTextAt("Informationen", WindowWidth / 2 - 160 * Scale, float(lineY[2]));
-  DrawTextAt("______________", WindowWidth / 2 - 200 * Scale, float(lineY[3]));
+  DrawTextAt(title, centre - 0.5f * Scale * InkWidth(title), float(lineY[2]));
+  const float stretch = InkWidth(title) / InkWidth(line);
+  SetDrawScale(stretch * Scale, Scale);
+  DrawTextAt(line, centre - 0.5f * Scale * InkWidth(title), float(lineY[2]) + 4 * Scale);
+  const std::string prompt = "Wähle ein Thema aus:";
   SetDrawScale(0.5f * Scale, 0.5f * Scale);
-  DrawTextAt("Wähle ein Thema aus:", WindowWidth / 2 - 140 * Scale, float(lineY[13]));
+  DrawTextAt(prompt, centre - 0.25f * Scale * InkWidth(prompt), float(lineY[13]));
 }
 
 }  // namespace
@@ -140,7 +150,8 @@ int32_t InfoScreen() {
   SetColor(255, 255, 255);
   for (;;) {
     Action->update();
-    DrawPicture(Background, 0, 0, 0);
+    // The backdrop is made for the wide window; the flat one shows its middle.
+    DrawPicture(Background, -200.0f * Scale * float(View2D), 0, 0);
     SetDrawScale(0.5f * Scale, 0.5f * Scale);
     if (topic == 0) {
       DrawTitlePage(lineY);

@@ -14,10 +14,14 @@ void DrawPanel(const PictureRef& panel) {
   SetDrawScale(Scale, Scale);
   DrawPicture(BoardPicture[Rotation][View2D], 0, 0, 0);
   DrawPicture(panel, float(WindowWidth / 2), 400 * Scale, 0);
+  // Both lines centred on the panel from the font's own widths (opaque
+  // columns: the advances plus the 2 the last glyph takes back).
+  const std::string title = "Neues Spiel starten!", prompt = "Gegner wählen:";
+  const float centre = float(700 - 200 * View2D);
   SetColor(255, 222, 0);
-  DrawTextAt("Neues Spiel starten!", (460 - 200 * View2D) * Scale, 280 * Scale);
+  DrawTextAt(title, (centre - 0.5f * float(MeasureTextWidth(title) + 2)) * Scale, 280 * Scale);
   SetColor(255, 255, 255);
-  DrawTextAt("Gegner wählen:", (500 - 200 * View2D) * Scale, 380 * Scale);
+  DrawTextAt(prompt, (centre - 0.5f * float(MeasureTextWidth(prompt) + 2)) * Scale, 380 * Scale);
 }
 
 }  // namespace

@@ -46,16 +46,24 @@ TEST_F(InfoScreenTest, OpensOnTheTitlePage) {
   EXPECT_EQ(InfoScreen(), 0);
   std::vector<DrawCommand> texts = Texts(frame);
   ASSERT_EQ(texts.size(), 3u);
+  // Each text's opaque columns (advances + 2) are centred in the window,
+  // and the underline spans the title's just below its line.
+  auto inkLeft = [](const DrawCommand& c) { return c.x; };
+  auto inkRight = [](const DrawCommand& c) {
+    return c.x + c.state.scaleX * float(MeasureTextWidth(c.text) + 2);
+  };
   EXPECT_EQ(texts[0].text, "Informationen");
-  EXPECT_FLOAT_EQ(texts[0].x, 340.0f);
   EXPECT_FLOAT_EQ(texts[0].y, 147.0f);
   EXPECT_FLOAT_EQ(texts[0].state.scaleX, 1.0f);
   EXPECT_EQ(texts[1].text, "______________");
-  EXPECT_FLOAT_EQ(texts[1].x, 300.0f);
+  EXPECT_FLOAT_EQ(texts[1].y, 151.0f);
   EXPECT_EQ(texts[2].text, "Wähle ein Thema aus:");
-  EXPECT_FLOAT_EQ(texts[2].x, 360.0f);
   EXPECT_FLOAT_EQ(texts[2].y, 543.0f);
   EXPECT_FLOAT_EQ(texts[2].state.scaleX, 0.5f);
+  for (const DrawCommand& c : texts)
+    EXPECT_NEAR(inkLeft(c) + inkRight(c), float(WindowWidth / 2 * 2), 0.01f) << c.text;
+  EXPECT_NEAR(inkLeft(texts[1]), inkLeft(texts[0]), 0.01f);
+  EXPECT_NEAR(inkRight(texts[1]), inkRight(texts[0]), 0.01f);
   ASSERT_FALSE(frame.empty());
   EXPECT_EQ(frame[0].picture, Background.get()) << "the backdrop is drawn first";
 }

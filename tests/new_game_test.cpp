@@ -156,7 +156,8 @@ TEST_F(NewGameTest, PanelAndTextsAreCentredInBothViews) {
         }
         if (c.kind == DrawCommand::kText && c.text == "Neues Spiel starten!") {
           title = true;
-          EXPECT_FLOAT_EQ(c.x, (460 - 200 * view) * 0.75f);
+          // Its opaque columns (advances + 2) centred on the panel.
+          EXPECT_FLOAT_EQ(c.x + 0.375f * float(MeasureTextWidth(c.text) + 2), float(WindowWidth / 2));
           EXPECT_FLOAT_EQ(c.y, 210.0f);
           EXPECT_EQ(c.state.red, 255);
           EXPECT_EQ(c.state.green, 222);
@@ -164,7 +165,7 @@ TEST_F(NewGameTest, PanelAndTextsAreCentredInBothViews) {
         }
         if (c.kind == DrawCommand::kText && c.text == "Gegner wählen:") {
           prompt = true;
-          EXPECT_FLOAT_EQ(c.x, (500 - 200 * view) * 0.75f);
+          EXPECT_FLOAT_EQ(c.x + 0.375f * float(MeasureTextWidth(c.text) + 2), float(WindowWidth / 2));
           EXPECT_EQ(c.state.green, 255);
         }
       }
