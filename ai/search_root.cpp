@@ -16,6 +16,15 @@ bool SearchShowsProgress = true;
 namespace {
 
 constexpr int kBarCells = 5;
+// A fast search would flash the display by: each step of the bar is shown
+// at least this long, so the whole display stays about 0.6 s, long enough
+// to read, and the bar fills evenly.
+constexpr int kStepMs = 120;
+
+// Waits, keeping the last presented frame on screen, until the step may show.
+void HoldUntil(const TickerRef& ticker, int due) {
+  while (ClockMs() < due) WaitTick(ticker);
+}
 const char* const kQuitQuestion = "Willst du wirklich das Programm beenden?";
 
 // Board picture, docks and stones; the docks react only in the first pass.
@@ -74,6 +83,8 @@ std::optional<Move> DenkerSearch() {
       LoadPictureStrip("incbin::media/progress-bar.png", 240 / kBarCells, 10, 0, kBarCells);
   DrawCaptions();
 
+  const TickerRef ticker = CreateTicker(60.0);
+  const int shownAt = ClockMs();
   SearchHooks hooks;
   hooks.beforeFirstMove = [&](int i) {
     if (i > 0) {
@@ -81,6 +92,7 @@ std::optional<Move> DenkerSearch() {
       DrawCaptions();
     }
     DrawBar(strip, i + 1, false);
+    HoldUntil(ticker, shownAt + i * kStepMs);
     PresentFrame();
   };
   hooks.afterFirstMove = [](int) {
@@ -91,6 +103,8 @@ std::optional<Move> DenkerSearch() {
   DrawBackground(0);
   DrawCaptions();
   DrawBar(strip, kBarCells - 1, true);
+  HoldUntil(ticker, shownAt + kBarCells * kStepMs);
   PresentFrame();
+  HoldUntil(ticker, shownAt + (kBarCells + 1) * kStepMs);
   return result.move;
 }
