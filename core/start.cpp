@@ -16,24 +16,37 @@ constexpr int kSplashMs = 1500;
 
 struct SplashLetter {
   const char* text;
-  int x;
   int red, green, blue;
 };
-// The word in the colours of the stones.
+// The word in the colours of the stones, spaced from the font's own widths
+// (fixed letter positions only fit the font they were made for) and
+// standing in the middle of the backdrop.
 constexpr SplashLetter kSplashLetters[5] = {
-    {"K", 488, 0, 0, 255}, {"a", 548, 0, 255, 255}, {"v", 602, 0, 255, 0},
-    {"r", 660, 255, 0, 0}, {"o", 760, 255, 0, 255},
+    {"K", 0, 0, 255}, {"a", 0, 255, 255}, {"v", 0, 255, 0}, {"r", 255, 0, 0}, {"o", 255, 0, 255},
 };
+constexpr float kSplashCentre = 700.0f;  // design x of the backdrop's middle
+// Between one letter's last opaque column and the next one's first, in
+// font pixels (the font's own spacing overlaps the rims by 2).
+constexpr int kSplashLetterGap = 2;
+
+// A glyph's opaque columns span its advance plus the 2 the font spacing takes back.
+int InkWidth(const char* letter) { return MeasureTextWidth(letter) + 2; }
 
 int ShowSplash() {
   Background = LoadPicture("incbin::media/EmptyBackground.jpg");
   SetDrawScale(Scale, Scale);
-  DrawPicture(Background, 0, 0, 0);
+  // The backdrop is made for the wide window; the flat one shows its middle.
+  DrawPicture(Background, -200.0f * Scale * float(View2D), 0, 0);
   SetDrawScale(2 * Scale, 2 * Scale);
+  int inkWidth = 0;
+  for (const auto& letter : kSplashLetters) inkWidth += InkWidth(letter.text) + kSplashLetterGap;
+  inkWidth -= kSplashLetterGap;
   // The flat window is 400 design pixels narrower: the word moves left by half.
+  float x = Scale * (kSplashCentre - 200.0f * float(View2D) - float(inkWidth));
   for (const auto& letter : kSplashLetters) {
     SetColor(letter.red, letter.green, letter.blue);
-    DrawTextAt(letter.text, Scale * float(letter.x - 200 * View2D), 470 * Scale);
+    DrawTextAt(letter.text, x, 470 * Scale);
+    x += 2 * Scale * float(InkWidth(letter.text) + kSplashLetterGap);
   }
   SetColor(255, 255, 255);
   PresentFrame();
