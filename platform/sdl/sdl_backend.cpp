@@ -18,6 +18,7 @@
 #include "platform/sdl/mixer.h"
 #include "platform/sdl/sdl_keys.h"
 #include "platform/sdl/tap_filter.h"
+#include "platform/sdl/window_icon.h"
 
 namespace sdl_backend {
 namespace {
@@ -101,6 +102,7 @@ class SdlBackend : public Backend {
       std::fprintf(stderr, "kavro: cannot create the window: %s\n", SDL_GetError());
       return false;
     }
+    SetGameWindowIcon(window_);
     context_ = SDL_GL_CreateContext(window_);
     if (!context_) {
       std::fprintf(stderr, "kavro: no OpenGL context: %s\n", SDL_GetError());
