@@ -17,7 +17,14 @@ void ResetPictures();    // transparent colour
 void ResetPacing();      // PresentFrame's due time and accumulator
 void ResetWindow();      // title, hertz
 bool TakeSignalClose();  // a signal asked to close since the last call
-void ClearSignalClose();
+void ClearSignalClose();  // both flags, and the wake pipe drained
+// A termination signal arrived; stays true until ClearSignalClose, so a
+// dialog opened after it closes at once as if cancelled.
+bool SignalEndPending();
+// Readable after a termination signal, for a toolkit's event wait; -1
+// before InstallSignalHandlers.
+int SignalWakeFd();
+void DrainSignalWake();
 // Decodes PNG or JPEG bytes to RGBA; false when they are neither or broken.
 bool DecodeImage(const uint8_t* data, size_t size, int& width, int& height,
                  std::vector<uint8_t>& rgba, bool& hasAlpha);

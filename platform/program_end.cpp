@@ -1,3 +1,7 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <exception>
@@ -13,9 +17,24 @@ std::vector<std::function<void()>>& Handlers() {
   return handlers;
 }
 
+// signalClose is taken by the input services as a close request;
+// signalEnd stays set, so every dialog opened from then on closes at once.
 volatile std::sig_atomic_t signalClose = 0;
+volatile std::sig_atomic_t signalEnd = 0;
+// Written by the handler so a toolkit asleep in poll() wakes up, whichever
+// thread the signal was delivered to.
+int wakePipe[2] = {-1, -1};
 
-extern "C" void OnTerminationSignal(int) { signalClose = 1; }
+extern "C" void OnTerminationSignal(int) {
+  const int savedErrno = errno;
+  signalClose = 1;
+  signalEnd = 1;
+  if (wakePipe[1] >= 0) {
+    const char byte = 1;
+    [[maybe_unused]] ssize_t ignored = ::write(wakePipe[1], &byte, 1);
+  }
+  errno = savedErrno;
+}
 
 }  // namespace
 
@@ -44,6 +63,7 @@ void RunProgramEndHandlers() {
 void ClearProgramEndHandlers() { Handlers().clear(); }
 
 void InstallSignalHandlers() {
+  if (wakePipe[0] < 0 && ::pipe2(wakePipe, O_NONBLOCK | O_CLOEXEC) != 0) wakePipe[0] = wakePipe[1] = -1;
   struct sigaction action = {};
   action.sa_handler = OnTerminationSignal;
   sigemptyset(&action.sa_mask);
@@ -57,5 +77,17 @@ bool TakeSignalClose() {
   signalClose = 0;
   return true;
 }
-void ClearSignalClose() { signalClose = 0; }
+void ClearSignalClose() {
+  signalClose = 0;
+  signalEnd = 0;
+  DrainSignalWake();
+}
+bool SignalEndPending() { return signalEnd != 0; }
+int SignalWakeFd() { return wakePipe[0]; }
+void DrainSignalWake() {
+  char buffer[64];
+  if (wakePipe[0] >= 0)
+    while (::read(wakePipe[0], buffer, sizeof buffer) > 0) {
+    }
+}
 }  // namespace platform_detail

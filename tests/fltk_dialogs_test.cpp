@@ -44,3 +44,22 @@ TEST(FltkDialogs, ATypedNameIsMadeWholeAgainstTheShownFolder) {
   EXPECT_EQ(ChooserWholeName("/home/anna", ""), "");
   EXPECT_EQ(ChooserWholeName("", "partie"), "partie");
 }
+
+// The save requester makes the name final before it asks about replacing:
+// the filter's one extension is added unless the name has it already.
+TEST(FltkDialogs, ASavedNameGetsTheFiltersOnlyExtension) {
+  using sdl_backend::WithSoleExtension;
+  const std::string games = "Kavro-Spiele:KVs;";
+  EXPECT_EQ(WithSoleExtension(games, "/home/anna/partie"), "/home/anna/partie.KVs");
+  EXPECT_EQ(WithSoleExtension(games, "/home/anna/partie.KVs"), "/home/anna/partie.KVs");
+  EXPECT_EQ(WithSoleExtension(games, "/home/anna/partie.kvs"), "/home/anna/partie.kvs.KVs");
+  EXPECT_EQ(WithSoleExtension(games, "/home/anna/p.KVs.alt"), "/home/anna/p.KVs.alt.KVs");
+  EXPECT_EQ(WithSoleExtension("Kavro-Spiele:KVs; ", "p"), "p.KVs");
+  // Nothing to add to: no name, a folder, several or open-ended extensions.
+  EXPECT_EQ(WithSoleExtension(games, ""), "");
+  EXPECT_EQ(WithSoleExtension(games, "/home/anna/"), "/home/anna/");
+  EXPECT_EQ(WithSoleExtension("Bilder:png,jpg;", "bild"), "bild");
+  EXPECT_EQ(WithSoleExtension("Spiele:KVs;Alle:*", "p"), "p");
+  EXPECT_EQ(WithSoleExtension("Alle:*", "p"), "p");
+  EXPECT_EQ(WithSoleExtension("", "p"), "p");
+}

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <poll.h>
+
+#include <csignal>
 #include <stdexcept>
 
 #include "platform/headless/headless_backend.h"
 #include "platform/platform.h"
+#include "platform/platform_internal.h"
 
 namespace {
 
@@ -61,6 +65,37 @@ TEST_F(ProgramEndTest, ClearedOrResetHandlersDoNotRun) {
   InstallHeadlessBackend();
   RunProgramEndHandlers();
   EXPECT_EQ(ran, 0);
+}
+
+// Each termination signal wakes a dialog's event wait through the pipe and
+// leaves two marks: a close request the game's loop takes once, and the
+// lasting one that closes every dialog opened until the state is reset.
+TEST_F(ProgramEndTest, ATerminationSignalWakesDialogsAndStaysUntilReset) {
+  InstallSignalHandlers();
+  const int fd = platform_detail::SignalWakeFd();
+  ASSERT_GE(fd, 0);
+  const auto readable = [fd] {
+    pollfd wait = {fd, POLLIN, 0};
+    return ::poll(&wait, 1, 0) == 1;
+  };
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    EXPECT_FALSE(readable());
+    EXPECT_FALSE(platform_detail::SignalEndPending());
+    std::raise(signal);
+    EXPECT_TRUE(readable());
+    EXPECT_TRUE(platform_detail::SignalEndPending());
+    platform_detail::DrainSignalWake();
+    EXPECT_FALSE(readable());
+    EXPECT_EQ(CloseRequested(), 1);
+    EXPECT_EQ(CloseRequested(), 0);
+    EXPECT_TRUE(platform_detail::SignalEndPending()) << "taking the close request ends a dialog no more";
+    std::raise(signal);
+    InstallHeadlessBackend();
+    EXPECT_FALSE(platform_detail::SignalEndPending());
+    EXPECT_FALSE(readable());
+    EXPECT_EQ(CloseRequested(), 0);
+  }
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <sstream>
 
+#include "platform/platform_internal.h"
+
 namespace sdl_backend {
 
 namespace {
@@ -52,6 +54,26 @@ void PrepareFltk() {
   Fl_File_Chooser::save_label = "Speichern";
 }
 
+// A termination signal closes whatever dialog is open as if cancelled: the
+// message box through its close button (FLTK answers the first button,
+// "Nein" or "Abbrechen"), every other window by hiding it. The game's loop
+// then sees the close request and ends the normal way, saving the game.
+void CloseDialogsIfSignalled(void* = nullptr) {
+  platform_detail::DrainSignalWake();
+  if (!platform_detail::SignalEndPending()) return;
+  Fl_Window* box = fl_message_icon()->window();
+  for (int guard = 0; guard < 100; ++guard) {
+    Fl_Window* window = Fl::first_window();
+    if (!window) break;
+    if (window == box)
+      window->do_callback();
+    else
+      window->hide();
+  }
+}
+
+void SignalWake(FL_SOCKET, void*) { CloseDialogsIfSignalled(); }
+
 void RepaintTick(void* data) {
   (*static_cast<const std::function<void()>*>(data))();
   Fl::repeat_timeout(kRepaintSeconds, RepaintTick, data);
@@ -67,12 +89,19 @@ class RepaintWhileOpen {
     // corner; it is moved over the game window as soon as it is shown.
     if (centre_[0] >= 0 && centre_[1] >= 0) Fl::add_timeout(0.0, CentreBox, centre_);
     if (repaint_) Fl::add_timeout(kRepaintSeconds, RepaintTick, &repaint_);
+    // A signal wakes FLTK from its wait through the handler's pipe; one
+    // that came before the dialog closes it as soon as it is shown.
+    if (wakeFd_ >= 0) Fl::add_fd(wakeFd_, FL_READ, SignalWake);
+    Fl::add_timeout(0.0, CloseDialogsIfSignalled);
   }
   // A message box opened while another dialog is up is centred as well.
   void CentreNextBox() {
     if (centre_[0] >= 0 && centre_[1] >= 0) Fl::add_timeout(0.0, CentreBox, centre_);
+    Fl::add_timeout(0.0, CloseDialogsIfSignalled);
   }
   ~RepaintWhileOpen() {
+    if (wakeFd_ >= 0) Fl::remove_fd(wakeFd_);
+    Fl::remove_timeout(CloseDialogsIfSignalled);
     Fl::remove_timeout(CentreBox, centre_);
     Fl::remove_timeout(RepaintTick, &repaint_);
     // Let FLTK unmap the dialog before the game takes over again.
@@ -88,6 +117,7 @@ class RepaintWhileOpen {
 
   std::function<void()> repaint_;
   int centre_[2];
+  int wakeFd_ = platform_detail::SignalWakeFd();
 };
 
 }  // namespace
@@ -157,6 +187,17 @@ void NameFieldChanged(Fl_Widget* widget, void* raw) {
   auto* field = static_cast<NameField*>(raw);
   auto* input = static_cast<Fl_Input*>(widget);
   const std::string typed = input->value() ? input->value() : "";
+  // FLTK takes a name whose only slash is the leading one as a change to the
+  // folder "" (its list of file systems), which empties the field: the "/"
+  // just typed is lost and the rest of the path lands in the wrong folder.
+  // The root is shown first instead, so the typed text stays as it is.
+  const char* shown = field->chooser->directory();
+  if (typed[0] == '/' && typed.find('/', 1) == std::string::npos && (!shown || std::string(shown) != "/")) {
+    const int cursor = input->position();
+    field->chooser->directory("/");
+    input->value(typed.c_str());
+    input->position(cursor);
+  }
   const std::string whole = ChooserWholeName(field->chooser->directory(), typed);
   if (whole != typed) {
     const int cursor = input->position() + int(whole.size() - typed.size());
@@ -183,6 +224,24 @@ std::string ChooserWholeName(const std::string& folder, const std::string& typed
   if (typed.empty() || folder.empty() || typed[0] == '/' || typed[0] == '~' || typed[0] == '$')
     return typed;
   return folder.back() == '/' ? folder + typed : folder + "/" + typed;
+}
+
+std::string WithSoleExtension(const std::string& filter, const std::string& path) {
+  std::string extension;
+  std::stringstream entries(FltkFilter(filter));
+  std::string entry;
+  int count = 0;
+  while (std::getline(entries, entry, '\n')) {
+    const std::string pattern = entry.substr(entry.find('\t') + 1);
+    if (pattern.rfind("*.", 0) != 0 || pattern.find_first_of("{*?[", 2) != std::string::npos) return path;
+    extension = pattern.substr(1);
+    count++;
+  }
+  if (count != 1 || path.empty() || path.back() == '/') return path;
+  if (path.size() > extension.size() &&
+      path.compare(path.size() - extension.size(), extension.size(), extension) == 0)
+    return path;
+  return path + extension;
 }
 
 std::string ChooserPatterns(const std::string& fltkFilter) {
@@ -238,6 +297,7 @@ std::string ChooseFile(const std::string& title, const std::string& filter, bool
     return shown.empty() ? folder : shown;
   };
   for (bool first = true;; ) {
+    if (platform_detail::SignalEndPending()) return "";
     chooser.show();
     // show() puts the requester under the pointer; over the game window's
     // centre it is where the message boxes are.
@@ -253,12 +313,20 @@ std::string ChooseFile(const std::string& title, const std::string& filter, bool
       input->position(input->size(), 0);
     }
     first = false;
-    while (chooser.shown()) Fl::wait();
+    while (chooser.shown() && !platform_detail::SignalEndPending()) Fl::wait();
+    if (platform_detail::SignalEndPending()) {
+      chooser.hide();
+      return "";
+    }
     const char* picked = chooser.value();
     if (!picked || !picked[0] || chooser.count() == 0) return "";
-    const std::string path = ChooserWholeName(shownFolder(), picked);
+    std::string path = ChooserWholeName(shownFolder(), picked);
     if (fs::is_directory(path, error)) continue;  // a folder is no game: ask again
-    if (!save || !fs::is_regular_file(path, error)) return path;
+    // The name is made final here, so the question below names the file
+    // that would really be replaced.
+    if (save) path = WithSoleExtension(filter, path);
+    if (fs::is_directory(path, error)) continue;
+    if (!save || !fs::exists(fs::symlink_status(path, error))) return path;
     fl_message_title(kDialogTitle);
     open.CentreNextBox();
     if (fl_choice("%s", "Abbrechen", "Überschreiben", nullptr, kFileExistsMessage) == 1) return path;

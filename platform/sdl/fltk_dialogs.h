@@ -33,4 +33,9 @@ std::string ChooserPatterns(const std::string& fltkFilter);
 // absolute names and FLTK's ~ and $ forms are left as they are.
 std::string ChooserWholeName(const std::string& folder, const std::string& typed);
 
+// A name given to the save requester with the filter's extension added
+// when the filter has exactly one and the name lacks it; other names and
+// filters leave it as it is.
+std::string WithSoleExtension(const std::string& filter, const std::string& path);
+
 }  // namespace sdl_backend

@@ -3,7 +3,9 @@
 selected, so typing replaces it with a bare name. The game runs in another
 working directory than its game folder; the file must land in the folder
 the requester shows, under exactly the typed name. Saving over that file
-asks first: declining opens the requester again and leaves the file alone.
+asks first, even when the name is typed without ".KVs": declining opens the
+requester again and leaves the file alone. An absolute path typed at a
+normal pace arrives as typed.
 A load by a bare name finds the file in the requester's folder too."""
 import os
 import shutil
@@ -56,13 +58,14 @@ def main():
             e2e.check(len(saved) == 229 + 2 * 2, "saved file has %d bytes, expected 233" % len(saved))
             game.park()
 
-            # Saving over it asks; "Abbrechen" brings the requester back.
+            # Saving over it asks, also when the name is typed without its
+            # extension; "Abbrechen" brings the requester back.
             game.click((COLUMNS[9], ROWS[3]))
             time.sleep(2.0)
             game.park()
             game.click(side_dock_entry("left", 2, 1.0, 1))
             chooser = requester(s, SAVE_TITLE)
-            type_name(s, "meinspiel.KVs")
+            type_name(s, "meinspiel")
             s.key(chooser, "Return")
             question = s.wait_dialog(timeout=10)
             s.screenshot("overwrite-question")
@@ -72,6 +75,22 @@ def main():
             s.key(chooser, "Escape")
             e2e.wait_for(lambda: not s.windows(SAVE_TITLE), 10, what="requester to close")
             e2e.check(s.home_file("meinspiel.KVs") == saved, "a cancelled save changed the file")
+            game.park()
+
+            # An absolute path typed at xdotool's own pace, through folders
+            # the requester completes and changes into, arrives as typed
+            # (and leaves the game folder where it was).
+            game.click(side_dock_entry("left", 2, 1.0, 1))
+            chooser = requester(s, SAVE_TITLE)
+            s.xdotool("type", os.path.join(s.home, "partie"))
+            time.sleep(0.3)
+            s.screenshot("typed-path")
+            s.key(chooser, "Return")
+            e2e.wait_for(lambda: chooser not in s.windows(SAVE_TITLE), 10, what="requester to close")
+            time.sleep(0.5)
+            e2e.check(s.home_file("partie.KVs") is not None, "the typed path did not arrive; HOME holds %r"
+                      % sorted(os.listdir(s.home)))
+            e2e.check(not s.dialogs(), "a message after saving under a typed path")
             game.park()
 
             # Load by a bare name over the selected field.
