@@ -235,13 +235,13 @@ constexpr char kTemporaryPrefix[] = ".kavro-";
 constexpr char kTemporarySuffix[] = ".tmp";
 constexpr time_t kStaleSeconds = 3600;
 
-// ".kavro-PID-N.tmp" exactly; the process id it names.
-bool IsTemporaryName(const std::string& name, long& pid) {
-  const size_t prefix = sizeof kTemporaryPrefix - 1, suffix = sizeof kTemporarySuffix - 1;
-  if (name.size() <= prefix + suffix || name.compare(0, prefix, kTemporaryPrefix) != 0 ||
-      name.compare(name.size() - suffix, suffix, kTemporarySuffix) != 0)
+// prefix + "PID-N" + suffix exactly; the process id it names.
+bool IsTemporaryName(const std::string& name, const std::string& prefix, const std::string& suffix,
+                     long& pid) {
+  if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+      name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
     return false;
-  const std::string middle = name.substr(prefix, name.size() - prefix - suffix);
+  const std::string middle = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
   const size_t dash = middle.find('-');
   const auto digits = [](const std::string& s) {
     return !s.empty() && s.size() <= 18 && s.find_first_not_of("0123456789") == std::string::npos;
@@ -254,13 +254,17 @@ bool IsTemporaryName(const std::string& name, long& pid) {
 
 // Temporaries a killed game left behind: their process is gone, or they
 // are far older than any write takes. Another running game's are kept.
-void RemoveStaleTemporaries(const std::string& folder) {
+// Earlier versions named them after the file written ("NAME.tmpPID-N"):
+// those of the file being written now go too.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& fileName) {
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return;
   const time_t now = std::time(nullptr);
   while (const dirent* entry = ::readdir(dir)) {
     long pid = 0;
-    if (!IsTemporaryName(entry->d_name, pid)) continue;
+    if (!IsTemporaryName(entry->d_name, kTemporaryPrefix, kTemporarySuffix, pid) &&
+        !IsTemporaryName(entry->d_name, fileName + ".tmp", "", pid))
+      continue;
     struct stat info;
     if (::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
         !S_ISREG(info.st_mode))
@@ -311,7 +315,7 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
     }
   }
   const std::string folder = FolderOf(target);
-  RemoveStaleTemporaries(folder);
+  RemoveStaleTemporaries(folder, target.substr(target.rfind('/') + 1));
   std::string temporary;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {

@@ -329,9 +329,9 @@ TEST_F(FilesTest, ReadOnlyAndSpecialFilesAreNotReplaced) {
   EXPECT_EQ(Entries(folder.path), (std::vector<std::string>{"link", "pipe", "settings"}));
 }
 
-// Temporaries have short names, so the longest legal file name saves; the
-// game's own temporaries left by a process that is gone, or very old, go at
-// the next write; a running game's and everything else stay.
+// Temporaries have short names, so a long legal file name saves; the game's
+// own temporaries left by a process that is gone, or very old, go at the
+// next write; a running game's and everything else stay.
 TEST_F(FilesTest, StaleTemporariesOfTheGameAreRemovedAndLongNamesSave) {
   pid_t gone = fork();
   if (gone == 0) _exit(0);
@@ -347,7 +347,10 @@ TEST_F(FilesTest, StaleTemporariesOfTheGameAreRemovedAndLongNamesSave) {
       {".kavro-" + me + "-9.tmp", false, true},     {".kavro-1-4.tmp", false, true},
       {".kavro-" + dead + "-x.tmp", false, true},   {".kavro-" + dead + "-1.tmp.bak", true, true},
       {"kavro-" + dead + "-1.tmp", true, true},     {".kavro--1.tmp", true, true},
-      {".Kavro.ini.tmp" + dead + "-0", true, true}, {".kavro-" + dead + "-2.tmp/", true, true}};
+      {".Kavro.ini.tmp" + dead + "-0", true, true}, {".kavro-" + dead + "-2.tmp/", true, true},
+      // Earlier versions' names, of the file written and of another one.
+      {"settings.tmp" + dead + "-0", false, false}, {"settings.tmp" + me + "-1", false, true},
+      {"other.tmp" + dead + "-0", false, true}};
   std::vector<std::string> expected;
   for (const Case& c : cases) {
     if (c.name.back() == '/')
@@ -363,8 +366,10 @@ TEST_F(FilesTest, StaleTemporariesOfTheGameAreRemovedAndLongNamesSave) {
   }
   const std::string longName(252, 'n');
   ASSERT_TRUE(WriteFileAtomically(folder / longName, {1, 2}));
+  ASSERT_TRUE(WriteFileAtomically(folder / "settings", {3}));
   EXPECT_EQ(FileBytes(folder / longName), (std::vector<uint8_t>{1, 2}));
   expected.push_back(longName);
+  expected.push_back("settings");
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(Entries(folder.path), expected);
 }
