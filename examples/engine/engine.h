@@ -1,5 +1,5 @@
-// What the two sides of kavro-engine share: the datagram loop and the
-// bridge to engines of the tournament text protocol.
+// What the sides of kavro-engine share: the datagram loop, the bridge to
+// engines of the tournament text protocol, and the engine speaking it.
 #pragma once
 
 #include <cstdint>
@@ -20,3 +20,8 @@ int ServePositions(const MoveChooser& choose);
 // Relays each position to the engine started from command and its answer
 // back to the game. Returns the exit code.
 int RunBridge(const std::vector<std::string>& command, int budgetMs);
+
+// Plays ChooseEngineMove as an engine of the tournament text protocol on
+// stdin/stdout, thinking at most ownMs per move (0: as the tournament's
+// INFO timeout_turn says). Returns the exit code.
+int ServeProtocol(int ownMs);

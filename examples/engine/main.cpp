@@ -5,7 +5,10 @@
 //       MILLISECONDS per move (default 1000);
 //   kavro-engine [MILLISECONDS] --pbrain COMMAND [ARGUMENT...]
 //       lets an engine that speaks the tournament text protocol on
-//       stdin/stdout choose the move (bridge.cpp).
+//       stdin/stdout choose the move (bridge.cpp);
+//   kavro-engine [MILLISECONDS] --protocol
+//       is itself such an engine (protocol.cpp): no network, moves on
+//       stdin/stdout, for kavro-arena and tournament managers.
 //
 // Start it before using the "Netzwerk" entry in the game. The game sends
 // each position as one datagram of 225 bytes to 127.0.0.1:8000: byte
@@ -102,7 +105,8 @@ int ParseBudget(const char* text) {
 int Usage() {
   std::fprintf(stderr,
                "usage: kavro-engine [MILLISECONDS]\n"
-               "       kavro-engine [MILLISECONDS] --pbrain COMMAND [ARGUMENT...]\n");
+               "       kavro-engine [MILLISECONDS] --pbrain COMMAND [ARGUMENT...]\n"
+               "       kavro-engine [MILLISECONDS] --protocol\n");
   return 2;
 }
 
@@ -147,12 +151,16 @@ int ServePositions(const MoveChooser& choose) {
 
 int main(int argc, char** argv) {
   int budget = kDefaultBudgetMs;
+  bool budgetGiven = false;
   int next = 1;
-  if (next < argc && std::strcmp(argv[next], "--pbrain") != 0) {
+  if (next < argc && argv[next][0] != '-') {
     budget = ParseBudget(argv[next]);
     if (budget < 0) return Usage();
+    budgetGiven = true;
     ++next;
   }
+  if (next + 1 == argc && std::strcmp(argv[next], "--protocol") == 0)
+    return ServeProtocol(budgetGiven ? budget : 0);
   if (next < argc) {
     if (std::strcmp(argv[next], "--pbrain") != 0 || next + 1 >= argc) return Usage();
     std::vector<std::string> command(argv + next + 1, argv + argc);
