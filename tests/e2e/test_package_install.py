@@ -6,7 +6,8 @@ dpkg -x into a scratch root, and `cmake --install` into a scratch prefix:
 - Depends names the package of every library the two programs link, and
   libgl1 (SDL opens libGL.so.1 itself), and nothing else;
 - desktop-file-validate and appstreamcli validate pass without a remark;
-  the desktop entry, metainfo, icons and screenshots agree with each other;
+  the desktop entry (and its action that starts the engine with the game),
+  metainfo, icons and screenshots agree with each other;
 - the icons are PNGs of their theme size, the screenshots the committed ones;
 - the sample engine's sources build with the command of their readme, and
   both that build and the packaged kavro-engine answer a position;
@@ -34,11 +35,12 @@ SOURCE = os.environ.get("KAVRO_SOURCE_DIR") or os.path.dirname(os.path.dirname(o
 BUILD = os.environ.get("KAVRO_BUILD_DIR") or os.path.join(SOURCE, "build")
 
 ICON_SIZES = [16, 32, 48, 64, 128, 256]
-ENGINE_SOURCES = ["bridge.cpp", "engine.h", "main.cpp", "move.cpp", "move.h"]
+ENGINE_SOURCES = ["brain.cpp", "brain.h", "bridge.cpp", "engine.h", "main.cpp", "move.cpp", "move.h",
+                  "protocol.cpp"]
 SCREENSHOTS = ["game-3d.png", "game-won.png", "new-game.png"]
 METAINFO = "usr/share/metainfo/org.kavro.kavro.metainfo.xml"
 EXPECTED = sorted(
-    ["usr/bin/kavro", "usr/bin/kavro-engine",
+    ["usr/bin/kavro", "usr/bin/kavro-engine", "usr/bin/kavro-with-engine",
      "usr/share/applications/kavro.desktop",
      "usr/share/doc/kavro/copyright",
      "usr/share/doc/kavro/examples/engine/README.de.md",
@@ -168,6 +170,12 @@ def check_desktop_and_metainfo(root):
     e2e.check(d.get("Comment") and d.get("Comment[de]") and d["Comment"] != d["Comment[de]"],
               "desktop entry needs an English and a German comment")
     e2e.check(os.path.exists(os.path.join(root, "usr/bin", d["Exec"])), "Exec names no installed program")
+    e2e.check(d.get("Actions") == "engine;", "desktop entry Actions=%r" % d.get("Actions"))
+    action = entry["Desktop Action engine"]
+    e2e.check(action.get("Name") and action.get("Name[en]") and action["Name"] != action["Name[en]"],
+              "the engine action needs a German name and an English one")
+    e2e.check(os.access(os.path.join(root, "usr/bin", action.get("Exec", "-")), os.X_OK),
+              "the engine action's Exec names no installed program")
 
     metainfo = os.path.join(root, METAINFO)
     for cmd in (["appstreamcli", "validate", "--no-net", "--strict", "--pedantic", metainfo],
