@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -11,6 +13,7 @@
 #include "core/game_state.h"
 #include "core/presentation.h"
 #include "platform/headless/headless_backend.h"
+#include "platform/strip_font.h"
 #include "screens/menu_docks.h"
 #include "toolkit/TAction.h"
 #include "view/board_view.h"
@@ -237,6 +240,89 @@ TEST_F(GameOver, MessagesAndColoursOfEveryOutcome) {
     const int y = c.result == 1 ? int(0.75f * 710) : c.result == 2 ? 60 : 637 / 2;
     ExpectMessage(c.text, c.red, c.green, c.blue, y);
     if (c.result == 3) EXPECT_TRUE(Highlight(seen[100]).empty());
+  }
+}
+
+// WCAG relative luminance and contrast ratio.
+double Luminance(const std::array<float, 3>& c) {
+  auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+  return 0.2126 * linear(c[0]) + 0.7152 * linear(c[1]) + 0.0722 * linear(c[2]);
+}
+double Contrast(double a, double b) { return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05); }
+
+// Every message, drawn with the real board, stones and font on the
+// software framebuffer: the letters' fill has exactly the message colour
+// (the font's fill is pure white), and what lies 4 pixels outside the fill
+// (the halo) contrasts with it by at least 3:1 in both views.
+TEST_F(GameOver, EveryMessageStandsOutFromTheBoardInBothViews) {
+  struct Case {
+    int result, kind, red, green, blue;
+  };
+  const Case cases[] = {{1, Spontane, 255, 222, 0},   {2, Multiplayer, 0, 0, 255},
+                        {2, Spontane, 0, 255, 255},   {2, Flexible, 0, 255, 0},
+                        {2, Konsequente, 255, 0, 0},  {2, Denker, 255, 128, 255},
+                        {3, Denker, 255, 255, 255}};
+  for (int view : {0, 1}) {
+    Window(view, 1.0f);
+    SetTextFont(LoadAutoSizedFont("incbin::media/bitmapfont.png", 46, 60, 22,
+                                  kStripFontGlyphList, -2, 0));
+    for (int r = 0; r < 4; ++r) {
+      BoardPicture[r][0] = LoadPicture("incbin::media/3D-Board-" + std::to_string(r) + ".jpg");
+      BoardPicture[r][1] = LoadPicture("incbin::media/2D-Board-" + std::to_string(r) + "-schmal.jpg");
+    }
+    for (int k = 0; k < 6; ++k)
+      for (int v = 0; v < 2; ++v) {
+        StonePicture[k][v] = LoadPicture("incbin::media/" + std::string(v ? "2D" : "3D") +
+                                         "-button-" + std::to_string(k) + ".png");
+        CentreHandle(StonePicture[k][v]);
+      }
+    ASSERT_TRUE(BoardPicture[0][view] && StonePicture[0][view]);
+    for (const Case& c : cases) {
+      SCOPED_TRACE("view " + std::to_string(view) + " result " + std::to_string(c.result) +
+                   " kind " + std::to_string(c.kind));
+      ResetGameStateGlobals();
+      PlayerKind[2] = c.kind;
+      for (int i = 0; i < 5; ++i) PlaceStone(5 + i, 7, c.result == 3 ? 1 : c.result);
+      for (int i = 0; i < 5; ++i) WinRowX[i] = 5 + i, WinRowY[i] = 7;
+      GameResult = c.result;
+      // Only the last frame, when the text has built up, is painted.
+      Run(170, [this](int64_t frame) {
+        if (frame == 169) backend->rasterise = true, backend->ClearFramebuffer(0, 0, 0);
+      });
+      backend->rasterise = false;
+
+      const int w = WindowWidth, h = WindowHeight;
+      const std::array<float, 3> colour = {c.red / 255.0f, c.green / 255.0f, c.blue / 255.0f};
+      // Chebyshev distance from the nearest pixel of exactly the message colour.
+      std::vector<int> distance(size_t(w) * h, 99);
+      int fill = 0;
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+          const auto p = backend->PixelAt(x, y);
+          bool exact = true;
+          for (int k = 0; k < 3; ++k) exact = exact && std::abs(p[k] - colour[k]) < 0.5f / 255;
+          if (exact) distance[size_t(y) * w + x] = 0, fill++;
+        }
+      ASSERT_GT(fill, 2000) << "too few pixels in the exact message colour";
+      for (int d = 1; d <= 4; ++d)
+        for (int y = 1; y < h - 1; ++y)
+          for (int x = 1; x < w - 1; ++x) {
+            int& here = distance[size_t(y) * w + x];
+            if (here <= d) continue;
+            for (int dy = -1; dy <= 1 && here > d; ++dy)
+              for (int dx = -1; dx <= 1; ++dx)
+                if (distance[size_t(y + dy) * w + x + dx] == d - 1) here = d;
+          }
+      std::vector<double> contrasts;
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+          if (distance[size_t(y) * w + x] == 4)
+            contrasts.push_back(Contrast(Luminance(backend->PixelAt(x, y)), Luminance(colour)));
+      std::sort(contrasts.begin(), contrasts.end());
+      // The median and even the weakest fifth of the ring reach 3:1.
+      EXPECT_GE(contrasts[contrasts.size() / 2], 3.0);
+      EXPECT_GE(contrasts[contrasts.size() / 5], 3.0);
+    }
   }
 }
 

@@ -1,6 +1,7 @@
 #include "toolkit/TTextSnake.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/presentation.h"
 #include "platform/platform.h"
@@ -38,6 +39,7 @@ std::vector<std::string> SplitLetters(const std::string& text) {
 constexpr int32_t kShortestTime = 100;
 constexpr uint8_t kOnce = 0, kSignedWaveEndless = 6;
 constexpr uint8_t kOvershootOut = 9, kQuarterSine = 13;
+constexpr float kDarkHaloRadius = 2.5f, kLightHaloRadius = 5.5f;  // font pixels
 
 }  // namespace
 
@@ -67,12 +69,60 @@ int TTextSnake::draw(float x, float y) {
   const float s = Scale * SpeedControl->GetValue(kOnce, kOvershootOut);
   x = x - s * HalfWidth;
   SetDrawScale(s, s);
+  std::vector<float> letterX, letterY;
   for (int32_t k = 0; k <= CountLetters; k++) {
     SpeedControl->UpdateStates(up_down_time, k * single_waiting);
     const float v = SpeedControl->GetValue(kSignedWaveEndless, kQuarterSine);
-    DrawTextAt(Letter[k], x, y + s * (Letterheight + v * up_down_way));
+    letterX.push_back(x);
+    letterY.push_back(y + s * (Letterheight + v * up_down_way));
     x = x + s * Letterwidth[k];
   }
+  if (Outline) DrawHalo(letterX, letterY, s);
+  for (int32_t k = 0; k <= CountLetters; k++) DrawTextAt(Letter[k], letterX[k], letterY[k]);
   SetDrawScale(Scale, Scale);
   return 0;
+}
+
+void TTextSnake::DrawHalo(const std::vector<float>& letterX, const std::vector<float>& letterY,
+                          float s) {
+  const DrawState& state = CurrentDrawState();
+  const int red = state.red, green = state.green, blue = state.blue;
+  // Relative luminance decides which side of the scale gives more contrast.
+  auto linear = [](int c) {
+    const double v = c / 255.0;
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+  };
+  const double lum = 0.2126 * linear(red) + 0.7152 * linear(green) + 0.0722 * linear(blue);
+  const bool dark = (lum + 0.05) / 0.05 >= 1.05 / (lum + 0.05);
+  // A dark halo is drawn over the backdrop, the glyphs' own dark rims
+  // included. A light one is added as light: the rims add nothing, so they
+  // do not streak it, and it only has to reach beyond the letter's own rim.
+  const int blend = state.blend;
+  if (dark) {
+    SetColor(16, 12, 8);
+  } else {
+    SetColor(200, 205, 220);
+    SetBlend(kBlendLight);
+  }
+  // Eight copies of each letter's glyph picture around it. They are
+  // pictures, not text: the text of the frame stays the message itself.
+  const float r = (dark ? kDarkHaloRadius : kLightHaloRadius) * s;
+  const float dx[8] = {r, -r, 0, 0, 0.7f * r, -0.7f * r, 0.7f * r, -0.7f * r};
+  const float dy[8] = {0, 0, r, -r, 0.7f * r, 0.7f * r, -0.7f * r, -0.7f * r};
+  TFont& font = *CurrentTextFont();
+  for (size_t k = 0; k < letterX.size(); ++k) {
+    const std::vector<int> codes = TextCodes(Letter[k]);
+    const int index = codes.empty() ? -1 : font.CharToGlyph(codes[0]);
+    if (index < 0) continue;
+    const TGlyph* glyph = font.LoadGlyph(index);
+    const PictureRef picture = glyph ? glyph->Picture() : nullptr;
+    if (!picture) continue;
+    int gx, gy, gw, gh;
+    glyph->GetRect(gx, gy, gw, gh);
+    for (int d = 0; d < 8; ++d)
+      DrawPicture(picture, letterX[k] + s * float(gx) + dx[d], letterY[k] + s * float(gy) + dy[d],
+                  glyph->PictureFrame());
+  }
+  SetColor(red, green, blue);
+  SetBlend(blend);
 }

@@ -20,8 +20,15 @@ class TTextSnake {
   int32_t single_waiting = 0;
   int32_t up_down_way = 0;
   std::shared_ptr<TSpeedControl> SpeedControl;
+  // 1: every letter gets a halo drawn from its own glyph, dark behind a
+  // light colour and light behind a dark one, so the text reads on any
+  // backdrop. Off by default.
+  uint8_t Outline = 0;
 
   static std::shared_ptr<TTextSnake> build(const std::string& text, int32_t appearTime,
                                            int32_t upDownTime, int32_t upDownWay);
   int draw(float x, float y);
+
+ private:
+  void DrawHalo(const std::vector<float>& letterX, const std::vector<float>& letterY, float s);
 };

@@ -95,6 +95,8 @@ void GameOverScreen() {
   const Announcement announcement = AnnouncementFor(result);
   auto snake = TTextSnake::build(announcement.text, announcement.appearTime,
                                  announcement.upDownTime, announcement.height);
+  // Over the wood or the felt any colour needs a halo to stand out.
+  snake->Outline = 1;
   auto timing = TSpeedControl::build();
   timing->Start();
 
