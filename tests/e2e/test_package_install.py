@@ -178,8 +178,10 @@ def check_desktop_and_metainfo(root):
               "the engine action's Exec names no installed program")
 
     metainfo = os.path.join(root, METAINFO)
-    for cmd in (["appstreamcli", "validate", "--no-net", "--strict", "--pedantic", metainfo],
-                ["appstreamcli", "validate-tree", "--no-net", "--strict", "--pedantic", root]):
+    # As a packager runs it, with the network checks too: the metainfo names
+    # no address that could fail to answer.
+    for cmd in (["appstreamcli", "validate", "--strict", "--pedantic", metainfo],
+                ["appstreamcli", "validate-tree", "--strict", "--pedantic", root]):
         r = subprocess.run(cmd, capture_output=True, text=True)
         remarks = [line for line in r.stdout.splitlines() if re.match(r"\s*[EWIP]: ", line)]
         e2e.check(r.returncode == 0 and not remarks, "%s: %s%s" % (" ".join(cmd[:2]), r.stdout, r.stderr))
@@ -188,16 +190,11 @@ def check_desktop_and_metainfo(root):
     e2e.check(tree.findtext("launchable") == "kavro.desktop", "launchable")
     e2e.check(tree.findtext("project_license") and tree.findtext("metadata_license"), "licences")
     e2e.check(tree.find("description/p") is not None, "description")
-    images = tree.findall("screenshots/screenshot/image")
-    e2e.check(sorted(os.path.basename(i.text) for i in images) == sorted(SCREENSHOTS),
-              "screenshots named in the metainfo: %r" % [i.text for i in images])
-    for image in images:
-        name = os.path.basename(image.text)
+    with open(metainfo, encoding="utf-8") as f:
+        e2e.check("://" not in f.read(), "the metainfo names a web address")
+    for name in SCREENSHOTS:
         installed = os.path.join(root, "usr/share/kavro/screenshots", name)
-        width, height, _, _ = png_header(installed)
-        e2e.check((int(image.get("width")), int(image.get("height"))) == (width, height),
-                  "%s is %dx%d, the metainfo says %sx%s" % (name, width, height, image.get("width"),
-                                                            image.get("height")))
+        png_header(installed)
         with open(installed, "rb") as a, open(os.path.join(SOURCE, "packaging/screenshots", name), "rb") as b:
             e2e.check(a.read() == b.read(), "installed screenshot %s differs from the committed one" % name)
 
