@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <random>
+
 using sdl_backend::FltkFilter;
 
 TEST(FltkDialogs, TheGamesFiltersBecomeDescriptionTabPattern) {
@@ -62,4 +66,39 @@ TEST(FltkDialogs, ASavedNameGetsTheFiltersOnlyExtension) {
   EXPECT_EQ(WithSoleExtension("Spiele:KVs;Alle:*", "p"), "p");
   EXPECT_EQ(WithSoleExtension("Alle:*", "p"), "p");
   EXPECT_EQ(WithSoleExtension("", "p"), "p");
+}
+
+// A long path in a message gives way in its middle, character by
+// character (never inside one), until its line fits; other lines stay.
+TEST(FltkDialogs, LongLinesOfAMessageAreShortenedInTheMiddle) {
+  using sdl_backend::ElideLongLines;
+  // Width as characters, so a multi-byte character counts once.
+  const auto characters = [](const std::string& line) {
+    return double(std::count_if(line.begin(), line.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+  };
+  std::mt19937 random(14);
+  const std::vector<std::string> pieces = {"a", "/", "ä", "ß", "€", "Ordner"};
+  for (int round = 0; round < 300; ++round) {
+    std::string path = "'/";
+    const int length = int(random() % 200);
+    for (int i = 0; i < length; ++i) path += pieces[random() % pieces.size()];
+    path += ".KVs'";
+    const double limit = 30 + random() % 60;  // the other lines fit
+    const std::string text = "konnte das Spiel aus der Datei\n" + path + "\nnicht laden";
+    const std::string shown = ElideLongLines(text, limit, characters);
+    const std::string line = shown.substr(shown.find('\n') + 1, shown.rfind('\n') - shown.find('\n') - 1);
+    ASSERT_EQ(shown.substr(0, shown.find('\n')), "konnte das Spiel aus der Datei") << shown;
+    ASSERT_EQ(shown.substr(shown.rfind('\n')), "\nnicht laden");
+    if (characters(path) <= limit) {
+      ASSERT_EQ(line, path);
+      continue;
+    }
+    ASSERT_EQ(characters(line), limit) << line;
+    const size_t dots = line.find("…");
+    ASSERT_NE(dots, std::string::npos);
+    const std::string front = line.substr(0, dots), back = line.substr(dots + 3);
+    ASSERT_EQ(path.compare(0, front.size(), front), 0) << line;
+    ASSERT_EQ(path.compare(path.size() - back.size(), back.size(), back), 0) << line;
+    ASSERT_LE(std::abs(characters(front) - characters(back)), 1) << line;
+  }
 }

@@ -1,15 +1,18 @@
 #include "platform/sdl/fltk_dialogs.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Box.H>
 #include <FL/Fl_Window.H>
 #include <FL/Fl_File_Chooser.H>
 #include <FL/Fl_File_Input.H>
 #include <FL/fl_ask.H>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
 #include "platform/platform_internal.h"
+#include "platform/sdl/fltk_style.h"
 
 namespace sdl_backend {
 
@@ -30,6 +33,7 @@ void PrepareFltk() {
   static bool done = false;
   if (done) return;
   done = true;
+  StyleFltk();  // first: it also keeps FLTK's preferences out of HOME
   Fl::option(Fl::OPTION_FNFC_USES_GTK, false);
   fl_message_hotspot(0);
   fl_message_title_default(kDialogTitle);
@@ -157,10 +161,73 @@ std::string FltkFilter(const std::string& filter) {
   return result;
 }
 
+namespace {
+
+bool ContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+void DropLastCharacter(std::string& s) {
+  while (!s.empty()) {
+    const char c = s.back();
+    s.pop_back();
+    if (!ContinuationByte(c)) break;
+  }
+}
+
+void DropFirstCharacter(std::string& s) {
+  size_t length = 1;
+  while (length < s.size() && ContinuationByte(s[length])) ++length;
+  s.erase(0, length);
+}
+
+}  // namespace
+
+std::string ElideLongLines(const std::string& text, double maxWidth,
+                           const std::function<double(const std::string&)>& width) {
+  std::string result;
+  std::stringstream lines(text);
+  std::string line;
+  for (bool first = true; std::getline(lines, line, '\n'); first = false) {
+    if (width(line) > maxWidth) {
+      // Whole characters go from the middle, from the longer side first,
+      // so both the start and the end of a path stay readable.
+      const size_t characters = size_t(std::count_if(line.begin(), line.end(), [](char c) { return !ContinuationByte(c); }));
+      size_t cut = 0;
+      for (size_t passed = 0; cut < line.size(); ++cut)
+        if (!ContinuationByte(line[cut]) && passed++ == characters / 2) break;
+      std::string front = line.substr(0, cut), back = line.substr(cut);
+      size_t frontCount = characters / 2, backCount = characters - frontCount;
+      while (width(front + "…" + back) > maxWidth && backCount > 0) {
+        if (frontCount >= backCount) {
+          DropLastCharacter(front);
+          frontCount--;
+        } else {
+          DropFirstCharacter(back);
+          backCount--;
+        }
+      }
+      line = front + "…" + back;
+    }
+    result += (first ? "" : "\n") + line;
+  }
+  return result;
+}
+
 void ShowNotice(const std::string& text, const DialogHost& host) {
   RepaintWhileOpen open(host);
   fl_message_title(kDialogTitle);
-  fl_message("%s", text.c_str());
+  // A line wider than the screen (a long path) would push the box and its
+  // button off it: the middle of the line gives way.
+  const double maxWidth = std::max(300, std::min(Fl::w() - 160, 900));
+  Fl_Box measure(0, 0, 0, 0);
+  measure.labelfont(FL_HELVETICA);
+  measure.labelsize(FL_NORMAL_SIZE);
+  const std::string shown = ElideLongLines(text, maxWidth, [&measure](const std::string& line) {
+    measure.copy_label(line.c_str());
+    int w = 0, h = 0;
+    measure.measure_label(w, h);
+    return double(w);
+  });
+  fl_message("%s", shown.c_str());
 }
 
 bool AskYesNo(const std::string& text, const DialogHost& host) {

@@ -33,6 +33,11 @@ std::string ChooserPatterns(const std::string& fltkFilter);
 // absolute names and FLTK's ~ and $ forms are left as they are.
 std::string ChooserWholeName(const std::string& folder, const std::string& typed);
 
+// The lines of a message, each wider than maxWidth (as width measures it)
+// shortened in the middle, where "…" stands for what was left out.
+std::string ElideLongLines(const std::string& text, double maxWidth,
+                           const std::function<double(const std::string&)>& width);
+
 // A name given to the save requester with the filter's extension added
 // when the filter has exactly one and the name lacks it; other names and
 // filters leave it as it is.

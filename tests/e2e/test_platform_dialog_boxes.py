@@ -1,5 +1,6 @@
 """The backend's FLTK dialogs, shown by kavro-framebench over a frame of the
-board: the message box (umlauts, line breaks, OK on Return), the yes/no
+board: the message box (umlauts, line breaks, a long path shortened to fit,
+OK on Return), the yes/no
 question (Return "Ja", Escape "Nein") and the file requester (typed name,
 Escape cancels). Keys that answer a dialog must not reach the game."""
 import os
@@ -26,6 +27,7 @@ def show(s, args, answer, label, typed=None):
             dx, dy, dw, dh = s.geometry(dialog)
             e2e.check(abs((dx + dw / 2) - (mx + mw / 2)) < 20 and abs((dy + dh / 2) - (my + mh / 2)) < 20,
                       "the box is not centred on the game window")
+            e2e.check(0 <= dx and dx + dw <= 1920 and dw <= 1100, "the box is %d wide at x %d" % (dw, dx))
         if typed:
             s.focus(dialog)
             s.xdotool("type", "--delay", "30", typed)
@@ -43,7 +45,10 @@ def show(s, args, answer, label, typed=None):
 
 def main():
     with e2e.Session("dialog_boxes") as s:
-        out = show(s, ["--notify", "Größe geändert: Ä Ö Ü ä ö ü ß\nzweite Zeile"], "Return", "notify")
+        # A path far wider than the screen gives way in its middle.
+        path = "/tmp/" + "/".join(["ordner%03d" % i for i in range(40)]) + "/partie.KVs"
+        out = show(s, ["--notify", "Größe geändert: Ä Ö Ü ä ö ü ß\nzweite Zeile\n'%s'" % path], "Return",
+                   "notify")
         e2e.check("notified" in out, "the message box did not return")
 
         e2e.check("confirm=1" in show(s, ["--confirm", "Wirklich?"], "Return", "confirm-yes"),
