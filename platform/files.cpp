@@ -363,10 +363,12 @@ class BackgroundWriter {
   }
 
   void Hand(const std::string& path, std::vector<uint8_t> bytes) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    pending_.insert_or_assign(path, std::move(bytes));
-    if (!worker_.joinable()) Start();
-    wake_.notify_all();
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      pending_.insert_or_assign(path, std::move(bytes));
+      if (!worker_.joinable()) Start();
+    }
+    wake_.notify_one();
   }
 
   void Finish() {
@@ -396,7 +398,11 @@ class BackgroundWriter {
       WriteFileAtomically(job.key(), job.mapped());
       lock.lock();
       busy_ = false;
-      if (pending_.empty()) idle_.notify_all();
+      if (pending_.empty()) {
+        lock.unlock();
+        idle_.notify_all();
+        lock.lock();
+      }
     }
   }
 
