@@ -38,6 +38,9 @@ class Backend {
   // backend advances a virtual clock here.
   virtual int64_t NowMs() = 0;
   virtual void SleepUntilMs(int64_t due) = 0;
+  // The random generator's seed at start-up: the real backend takes it from
+  // the time of day, so no two starts play alike; tests get a fixed one.
+  virtual int32_t StartSeed() = 0;
 
   // Reads the event queue into the input services (platform.h, namespace input).
   virtual void PumpEvents() = 0;

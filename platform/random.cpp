@@ -1,3 +1,4 @@
+#include "platform/backend.h"
 #include "platform/platform.h"
 
 namespace {
@@ -26,6 +27,8 @@ void SeedRandom(int32_t seed) {
   state = seed & 0x7FFFFFFF;
   if (state == 0 || state == 2147483647) state = kStartState;
 }
+
+void SeedRandomAtStart() { SeedRandom(CurrentBackend().StartSeed()); }
 
 int32_t RandomState() { return state; }
 

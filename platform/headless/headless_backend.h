@@ -28,6 +28,7 @@ class HeadlessBackend : public Backend {
   // Virtual clock in ms; starts at 0 and moves only in SleepUntilMs.
   int64_t now = 0;
   int64_t frames = 0;  // number of presented frames
+  int32_t startSeed = 0;  // what StartSeed answers
 
   // Called at the end of every presented frame (after the frame's draw
   // calls were moved to lastFrame), with the frame number from 1.
@@ -91,6 +92,7 @@ class HeadlessBackend : public Backend {
   int ScreenHeight() override;
   int64_t NowMs() override;
   void SleepUntilMs(int64_t due) override;
+  int32_t StartSeed() override { return startSeed; }
   void PumpEvents() override;
   int UploadTexture(const Picture& picture) override;
   void ReleaseTexture(int texture) override;

@@ -12,6 +12,9 @@
 #include <map>
 #include <thread>
 
+#include <time.h>
+#include <unistd.h>
+
 #include "platform/backend.h"
 #include "platform/sdl/fltk_dialogs.h"
 #include "platform/sdl/gl_renderer.h"
@@ -19,6 +22,7 @@
 #include "platform/sdl/sdl_keys.h"
 #include "platform/sdl/tap_filter.h"
 #include "platform/sdl/window_icon.h"
+#include "platform/sdl/x_connection.h"
 
 namespace sdl_backend {
 namespace {
@@ -113,6 +117,7 @@ class SdlBackend : public Backend {
     SDL_GL_MakeCurrent(window_, context_);
     live = this;
     RegisterShutdown();
+    WatchXConnection([] { RunProgramEndHandlers(); });
     // Under Xvfb this may answer "not supported"; the interval is 0 then anyway.
     SDL_GL_SetSwapInterval(0);
     SDL_StartTextInput();
@@ -145,6 +150,20 @@ class SdlBackend : public Backend {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::steady_clock::now() - start_)
         .count();
+  }
+
+  // Nanoseconds of the time of day and the process number, mixed so that
+  // starts a nanosecond apart give unrelated seeds.
+  int32_t StartSeed() override {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    uint64_t z = uint64_t(now.tv_sec) * 1000000000u + uint64_t(now.tv_nsec);
+    z ^= uint64_t(getpid()) << 40;
+    z += 0x9E3779B97F4A7C15u;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+    z ^= z >> 31;
+    return int32_t(z & 0x7FFFFFFF);
   }
 
   void SleepUntilMs(int64_t due) override {
