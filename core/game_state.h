@@ -45,7 +45,7 @@ void PlaceStone(int x, int y, int colour);  // with the cut of the replay list
 int32_t CheckGameResult();                  // fills WinRowX/WinRowY on a five
 bool NoOneCanWin();                         // no window is open for either colour
 int TakeBack(int colour);                   // 1 when a move was taken back
-int Replay(int colour);  // 1 when a move was replayed (result check and game-over included)
+int Replay(int colour);  // 1 when a move was replayed; GameResult is checked again
 void RotateBoard();
 // The colour whose move comes next: moves alternate, so the side with fewer
 // stones, or on equal counts the colour of the first stone; on an empty board

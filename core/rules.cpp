@@ -2,7 +2,6 @@
 #include <cstdlib>
 
 #include "core/game_state.h"
-#include "view/game_over.h"
 
 namespace {
 
@@ -143,7 +142,6 @@ int Replay(int colour) {
   if (!ReplayOne(first)) return 0;
   if (PlayerKind[kBlue] != Multiplayer) ReplayOne(OtherColour(first));
   GameResult = CheckGameResult();
-  if (GameResult > 0) GameOverScreen();
   return 1;
 }
 

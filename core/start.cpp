@@ -105,23 +105,38 @@ bool BlueMoves() {
   } else if (HumanTurn(kBlue) != 1) {
     EndProgram();
   }
+  KeepGame();
   GameResult = CheckGameResult();
   return GameResult > 0 && BlueEndedTheGame();
 }
 
+// Set when blue's turn passed without a stone while it stayed blue's move (a
+// computer that finds no square): yellow then goes on, as it always did,
+// rather than nobody.
+bool blueCannotMove = false;
+
+// Whose move it is comes from the stones on the board, not from the order of
+// the steps: a loaded game, a take back or a new game may leave either
+// colour to move, and a colour that moved twice would give a game the
+// reader rejects at the next start.
 void StepA() {
+  if (BlueToMove() && !blueCannotMove) return;
   YellowTurn();
+  KeepGame();
   GameResult = CheckGameResult();
   if (GameResult > 0) YellowEndedTheGame();
 }
 
 void BlueTurn() {
+  const int32_t before = MoveCount;
   while (BlueMoves()) {
   }
+  blueCannotMove = MoveCount == before && GameResult == 0 && BlueToMove();
 }
 
 void StepB() {
-  if (SkipBlueTurn == 0) BlueTurn();
+  blueCannotMove = false;
+  if (BlueToMove()) BlueTurn();
   EndOnCloseRequest();
 }
 
@@ -142,18 +157,21 @@ void ResumeSavedGame() {
 }
 
 void RunGame() {
+  InstallSignalHandlers();
   ResetGameStateGlobals();
   ResetPresentationGlobals();
-  InstallSignalHandlers();
+  blueCannotMove = false;
   Action = TAction::build();
   Ticker = CreateTicker(60);
-  SeedRandom(ClockMs());
+  SeedRandomAtStart();
   const std::string home = HomeDirectory();
   SettingsPath = home + "/.Kavro.ini";
   AtProgramEnd(SaveSettings);
   Scale = ScaleForDesktop(ScreenWidth(), ScreenHeight());
   GameFolder = home;
   LoadSettings();
+  // A signal while the settings were read ends the program before a window opens.
+  EndOnCloseRequest();
   if (SmallWindow == 1) Scale = Scale / 4 * 3;
   ComputeWindowSize();
   SetWindowTitle("Kavro");
@@ -161,7 +179,12 @@ void RunGame() {
   const int splashStart = ShowSplash();
   LoadMedia();
   DepthBase = int32_t(618 * Scale);
-  while (ClockMs() - splashStart < kSplashMs) WaitTick(Ticker);
+  while (ClockMs() - splashStart < kSplashMs) {
+    WaitTick(Ticker);
+    EndOnCloseRequest();
+  }
+  // From here on every change of the game reaches the disk within a frame.
+  AfterEveryFrame(KeepGame);
   ResumeSavedGame();
   while (true) {
     StepA();
@@ -178,6 +201,7 @@ int StartGame() {
   } catch (const ProgramExit& exit) {
     code = exit.code;
   }
+  AfterEveryFrame(nullptr);
   RunProgramEndHandlers();
   return code;
 }

@@ -87,6 +87,12 @@ void KeepMusicAlive() {
   if (MusicOn == 1 && Music && !Playing(MusicChannel)) MusicChannel = PlayClip(Music);
 }
 
+// The stones say whose move it is; a computer's stone is never placed by a click.
+static bool HumanMayPlace(int colour) {
+  const int mover = BlueToMove() ? kBlue : kYellow;
+  return GameResult == 0 && colour == mover && PlayerKind[colour] <= Multiplayer;
+}
+
 int32_t HumanTurn(int colour) {
   Action->flush(-99999, -99999);
   SkipBlueTurn = 0;
@@ -95,6 +101,9 @@ int32_t HumanTurn(int colour) {
     DrawStones();
     Action->update();
     if (RunMenuDocks(colour, 1) == 1) return 1;
+    // A command (a loaded game, a new game against the computer) may have
+    // given the move to the other colour: the main loop hands it over.
+    if (!HumanMayPlace(colour)) return 1;
     PresentFrame();
     if (Action->MouseKey == 1) {
       int x = 0, y = 0;

@@ -3,11 +3,6 @@
 #include "core/game_state.h"
 #include "core/presentation.h"
 #include "persist/game_record_codec.h"
-#include "view/game_over.h"
-
-void WriteGameRecord(const StreamRef& stream) {
-  for (uint8_t byte : GameRecordBytes()) WriteByte(stream, byte);
-}
 
 std::vector<uint8_t> GameRecordBytes() { return EncodeGameRecord(CurrentGameRecord()); }
 
@@ -17,6 +12,12 @@ bool ApplyGameRecord(const std::vector<uint8_t>& bytes, size_t offset, bool exac
   CommitGameRecord(record);
   return true;
 }
+
+namespace {
+
+bool IsCancelledOrFolder(const std::string& path) { return path.empty() || PathType(path) == 2; }
+
+}  // namespace
 
 std::string LoadFailureText(const std::string& path) {
   return "Aus unerfindlichen Gruenden\nkonnte das Spiel aus der Datei\n'" + path +
@@ -28,39 +29,20 @@ std::string SaveFailureText(const std::string& path) {
          "'\ngespeichert werden!";
 }
 
-namespace {
-
-// Reads at most one byte more than the largest record, so a huge file is
-// recognised as too long without being read whole.
-bool ReadRecordFile(const StreamRef& stream, std::vector<uint8_t>& bytes) {
-  try {
-    while (bytes.size() <= kGameRecordMaxBytes && !Eof(stream)) bytes.push_back(uint8_t(ReadByte(stream)));
-  } catch (const StreamError&) {
-    return false;
-  }
-  return true;
-}
-
-bool IsCancelledOrFolder(const std::string& path) { return path.empty() || PathType(path) == 2; }
-
-}  // namespace
-
+// Only a regular file is read, and at most one byte more than the largest
+// record, so a pipe cannot freeze the game nor a device fill its memory.
 bool LoadGameFile(const std::string& path) {
-  StreamRef stream = OpenForReading(path);
-  if (!stream) {
+  std::vector<uint8_t> bytes;
+  if (!ReadRegularFile(path, kGameRecordMaxBytes + 1, bytes)) {
     Notify(LoadFailureText(path));
     return false;
   }
   GameFolder = DirectoryPart(AbsolutePath(path));
-  std::vector<uint8_t> bytes;
-  bool read = ReadRecordFile(stream, bytes);
-  Close(stream);
-  if (!read || !ApplyGameRecord(bytes, 0, true)) {
+  if (!ApplyGameRecord(bytes, 0, true)) {
     Notify(LoadFailureText(path));
     return false;
   }
   GameResult = CheckGameResult();
-  if (GameResult != 0) GameOverScreen();
   return true;
 }
 
@@ -73,10 +55,10 @@ bool SaveGameFile(const std::string& path) {
   return true;
 }
 
-void LoadGameCommand() {
+bool LoadGameCommand() {
   std::string path = RequestFile("Spiel laden:", "Kavro-Spiele:KVs; ", 0, GameFolder);
-  if (IsCancelledOrFolder(path)) return;
-  LoadGameFile(path);
+  if (IsCancelledOrFolder(path)) return false;
+  return LoadGameFile(path);
 }
 
 void SaveGameCommand() {

@@ -82,6 +82,8 @@ FontRef LoadImageFont(const std::string& source, int size, int style);
 void OpenWindow(int width, int height, int hertz);
 void SetWindowTitle(const std::string& title);
 void PresentFrame();
+// Runs hook after every presented frame (one hook; nullptr removes it).
+void AfterEveryFrame(std::function<void()> hook);
 int ScreenWidth();
 int ScreenHeight();
 
@@ -202,6 +204,7 @@ TickerRef CreateTicker(double hertz);
 void WaitTick(const TickerRef& ticker);
 
 void SeedRandom(int32_t seed);
+void SeedRandomAtStart();  // from the backend's StartSeed
 int32_t RandomState();
 float RandomFloat(float a, float b);
 int RandomInt(int a, int b);
@@ -269,6 +272,11 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
 void WriteFileInBackground(const std::string& path, std::vector<uint8_t> bytes);
 // Waits until everything handed over has been written.
 void FinishBackgroundWrites();
+
+// Renames a file, a link or anything else at from (replacing to).
+bool RenamePath(const std::string& from, const std::string& to);
+// Removes a file or a link (not what it points to).
+bool RemovePath(const std::string& path);
 
 // ---------------------------------------------------------------- program end
 

@@ -12,6 +12,7 @@ std::string windowTitle = "Kavro";
 int hertz = 60;
 int64_t due = 0;  // when the next frame is to be shown
 int64_t accumulator = 0;
+std::function<void()> afterFrame;
 
 }  // namespace
 
@@ -19,6 +20,7 @@ namespace platform_detail {
 void ResetPacing() {
   due = 0;
   accumulator = 0;
+  afterFrame = nullptr;
 }
 void ResetWindow() {
   windowTitle = "Kavro";
@@ -58,7 +60,10 @@ void PresentFrame() {
   else
     due = now;
   backend.SwapBuffers();
+  if (afterFrame) afterFrame();
 }
+
+void AfterEveryFrame(std::function<void()> hook) { afterFrame = std::move(hook); }
 
 int ScreenWidth() { return CurrentBackend().ScreenWidth(); }
 int ScreenHeight() { return CurrentBackend().ScreenHeight(); }

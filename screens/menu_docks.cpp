@@ -11,6 +11,7 @@
 #include "toolkit/TAction.h"
 #include "toolkit/TMacDockImitat.h"
 #include "view/board_view.h"
+#include "view/game_over.h"
 
 std::shared_ptr<TMacDockImitat_Vertikal_Left> LeftDock;
 std::shared_ptr<TMacDockImitat_Vertikal_Right> RightDock;
@@ -55,7 +56,7 @@ int RunLeftCommand(int command, int colour) {
       return NewGameCommand(colour);
     case kLoad:
       LeftDock->StopAnimation();
-      LoadGameCommand();
+      if (LoadGameCommand() && GameResult != 0) GameOverScreen();
       ForgetHeldInput();
       return 0;
     case kSave:
@@ -127,8 +128,11 @@ int RunRightCommand(int command, int colour) {
       return NetworkCommand(colour);
     case kTakeBack:
       return TurnOverForTwoHumans(TakeBack(colour));
-    case kReplay:
-      return TurnOverForTwoHumans(Replay(colour));
+    case kReplay: {
+      const int changed = Replay(colour);
+      if (changed == 1 && GameResult > 0) GameOverScreen();
+      return TurnOverForTwoHumans(changed);
+    }
   }
   return 0;
 }

@@ -225,6 +225,7 @@ class FaultEngine : public Fault {
     Fault::SetUp();
     backend = OpenTestWindow();
     PlaceStone(7, 7, kYellow);
+    PlaceStone(8, 8, kBlue);
   }
   // Yellow's turn with a click on the network entry. `eachSleep` runs
   // whenever the game sleeps; the close button is pressed a few frames
@@ -255,7 +256,7 @@ TEST_F(FaultEngine, TakenMovePortAnswersAnErrorAndTheTurnGoesOn) {
   ASSERT_EQ(backend->notices.size(), 1u);
   EXPECT_EQ(backend->notices[0].rfind("Error\n ", 0), 0u) << backend->notices[0];
   EXPECT_LT(backend->frames, 60) << "no waiting screen";
-  EXPECT_EQ(MoveCount, 1);
+  EXPECT_EQ(MoveCount, 2);
 }
 
 TEST_F(FaultEngine, SilentEngineIsLeftWithEscape) {
@@ -273,7 +274,7 @@ TEST_F(FaultEngine, SilentEngineIsLeftWithEscape) {
             "Der Versuch, via UDP-Netzwerk einen\nexternen Spielzug als Reaktion zum\n"
             "aktuellen Spielzustand zu erhalten,\nwird ergebnislos abgebrochen.");
   EXPECT_TRUE(backend->questions.empty()) << "the same Escape does not also ask to quit";
-  EXPECT_EQ(MoveCount, 1);
+  EXPECT_EQ(MoveCount, 2);
   engine_test::Peer again(kMovePort);
   EXPECT_TRUE(again.Bound()) << "the port is given back";
 }

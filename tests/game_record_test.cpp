@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -222,6 +223,12 @@ TEST_F(GameRecordTest, UnreadableFileShowsTheLoadMessage) {
   ASSERT_EQ(backend->notices.size(), 1u);
   EXPECT_EQ(backend->notices[0],
             "Aus unerfindlichen Gruenden\nkonnte das Spiel aus der Datei\n'" + path + "'\nnicht geladen werden!");
+  // A pipe must not freeze the game.
+  const std::string pipe = (folder / "pipe.KVs").string();
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_FALSE(LoadGameFile(pipe));
+  ASSERT_EQ(backend->notices.size(), 2u);
+  EXPECT_EQ(backend->notices[1], LoadFailureText(pipe));
   EXPECT_EQ(MoveCount, 2);
 }
 
@@ -348,14 +355,16 @@ TEST_F(GameRecordTest, LoadingAWonGameShowsGameOverAtOnce) {
 
   FrameScript script(backend);
   int64_t shown = 0;
-  script.At(3, [&] {
+  script.At(18, [&] {
     shown = script.Elapsed();
     EXPECT_EQ(GameResult, 1);
     EXPECT_EQ(WinRowX[0], 7);
   });
-  script.Click(4, RightDockEntry(4));
+  script.Click(19, RightDockEntry(4));
   script.At(200, [&] { ADD_FAILURE() << "game-over display did not end"; GameResult = 0; });
-  EXPECT_TRUE(LoadGameFile(file.string()));
+  backend->fileAnswers.push_back(file.string());
+  script.Click(1, LeftDockEntry(1));
+  EXPECT_EQ(RunDockFrames(kYellow, 60), 0);
   EXPECT_GT(shown, 0);
   EXPECT_EQ(GameResult, 0);
   EXPECT_EQ(MoveCount, 8);

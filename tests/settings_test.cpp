@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -226,9 +231,66 @@ TEST_F(Settings, MissingOrUnreadableFileKeepsStartValues) {
   SettingsPath = (folder / "nothing-here.ini").string();
   LoadSettings();
   ExpectStartValues();
+  EXPECT_FALSE(fs::exists(SettingsPath + ".bak"));
   SettingsPath = folder.string();  // a directory
   LoadSettings();
   ExpectStartValues();
+  EXPECT_TRUE(fs::is_directory(folder)) << "a folder is no settings file to move aside";
+}
+
+// A file that gives no game is moved or copied aside as one .bak before the
+// first write replaces it: a pipe (which must not hang the start), a device
+// that never ends, and bytes the reader rejects.
+TEST_F(Settings, UnusableFileIsKeptBesideAsOneBackup) {
+  SettingsPath = (folder / ".Kavro.ini").string();
+  const std::string backup = SettingsPath + ".bak";
+  ASSERT_EQ(::mkfifo(SettingsPath.c_str(), 0600), 0);
+  LoadSettings();
+  ExpectStartValues();
+  EXPECT_TRUE(fs::is_fifo(backup));
+  EXPECT_FALSE(fs::exists(SettingsPath));
+
+  fs::create_symlink("/dev/zero", SettingsPath);
+  LoadSettings();
+  ExpectStartValues();
+  EXPECT_TRUE(fs::is_symlink(backup)) << "one copy: the newest replaces the older";
+  EXPECT_FALSE(fs::exists(fs::symlink_status(SettingsPath)));
+
+  const std::vector<uint8_t> rejected = {'/', 't', '\r', '\n', 0, 1, 0, 0, 2, 0, 3, 7, 7};
+  std::ofstream(SettingsPath, std::ios::binary)
+      .write(reinterpret_cast<const char*>(rejected.data()), std::streamsize(rejected.size()));
+  LoadSettings();
+  EXPECT_EQ(MoveCount, 0);
+  ASSERT_FALSE(fs::is_symlink(backup)) << "the copy replaced the link, not /dev/zero";
+  EXPECT_EQ(ReadAll(backup), rejected);
+  EXPECT_EQ(ReadAll(SettingsPath), rejected) << "replaced only by the next write";
+  PlaceStone(7, 7, kYellow);
+  SaveSettings();
+  EXPECT_EQ(ReadAll(SettingsPath), SettingsBytes());
+  EXPECT_EQ(ReadAll(backup), rejected);
+}
+
+// Every change reaches the file through the background writer; the frame
+// loop only hands the bytes over, so no frame waits for fsync.
+TEST_F(Settings, KeptAfterEveryChangeWithoutWaitingForTheDisk) {
+  SettingsPath = (folder / ".Kavro.ini").string();
+  LoadSettings();
+  double slowest = 0, total = 0;
+  for (int i = 0; i < 100; ++i) {
+    PlaceStone(i % 15, i / 15, 1 + i % 2);
+    const auto start = std::chrono::steady_clock::now();
+    KeepGame();
+    KeepGame();  // unchanged: nothing more to write
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    slowest = std::max(slowest, ms);
+    total += ms;
+  }
+  FinishBackgroundWrites();
+  EXPECT_EQ(ReadAll(SettingsPath), SettingsBytes());
+  std::printf("KeepGame on the frame path: %.3f ms on average, %.3f ms at most\n", total / 100,
+              slowest);
+  EXPECT_LT(slowest, 8.0) << "half a frame";
 }
 
 TEST_F(Settings, UnwritableFileLeavesTheOldOneAlone) {

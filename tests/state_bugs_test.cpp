@@ -78,15 +78,10 @@ class StateBugs : public ::testing::Test {
     return {{3, 7}, {0, 0}, {4, 7}, {1, 0}, {5, 7}, {2, 0}, {6, 7}, {3, 0}, {9, 9}, {4, 0}};
   }
 
-  // Replay with the game-over display it may open: the display is ended
-  // from its first frame, after the state it shows was noted.
+  // Replay and the result it leaves for the game-over display.
   int ReplayNoting(int colour) {
-    shownResult = 0;
-    backend->onFrame = [this](int64_t) {
-      if (GameResult != 0) shownResult = GameResult, GameResult = 0;
-    };
     const int result = Replay(colour);
-    backend->onFrame = nullptr;
+    shownResult = GameResult;
     return result;
   }
 
