@@ -4,6 +4,7 @@
 // difference.
 #include "board.h"
 
+#include <algorithm>
 #include <random>
 
 namespace sample_engine {
@@ -53,23 +54,23 @@ Board::Board(const uint8_t cells[kCells]) {
     for (int d = 0; d < 4; ++d)
       for (int k = -4; k <= 4; ++k)
         if (k && geo.neighbour[s][d][k + 4] < 0) key_[s][d] |= uint16_t(3 << (2 * KeySlot(k)));
-  for (int s = 0; s < kCells; ++s) {
+  for (int s = 0; s < kCells; ++s)
     for (int side = 0; side < 2; ++side) {
-      for (int d = 0; d < 4; ++d) shape_[side][s][d] = LineShape(side + 1, key_[s][d]);
-      const SquareInfo& info = Combine(shape_[side][s]);
+      int set = 0;
+      for (int d = 0; d < 4; ++d) set += LineShape(side + 1, key_[s][d]) * kLineFactor[d];
+      const SquareInfo& info = Combine(set);
+      shapeSet_[side][s] = set;
       threat_[side][s] = info.threat;
       value_[side][s] = info.value;
       eval_[side][s] = info.eval;
       ++count_[side][info.threat];
       evalSum_[side] += info.eval;
     }
-  }
   for (int s = 0; s < kCells; ++s)
     if (cells[s] == 1 || cells[s] == 2) {
       SetCode(s, cells[s]);
       ++initialStones_;
     }
-  moves_.clear();
 }
 
 void Board::Place(int square, int side) {
@@ -83,29 +84,27 @@ void Board::Undo() {
   SetCode(square, 0);
 }
 
-void Board::Refresh(int s) {
-  bool empty = cells_[s] == 0;
-  for (int side = 0; side < 2; ++side) {
-    const SquareInfo& info = Combine(shape_[side][s]);
-    if (empty) {
-      --count_[side][threat_[side][s]];
-      ++count_[side][info.threat];
-      evalSum_[side] += info.eval - eval_[side][s];
-    }
-    threat_[side][s] = info.threat;
-    value_[side][s] = info.value;
-    eval_[side][s] = info.eval;
-  }
+// Only empty squares are counted; a taken square's shapes are brought up to
+// date when it is emptied again.
+void Board::SetInfo(int side, int s, int shapeSet) {
+  const SquareInfo& info = Combine(shapeSet);
+  shapeSet_[side][s] = shapeSet;
+  --count_[side][threat_[side][s]];
+  ++count_[side][info.threat];
+  evalSum_[side] += info.eval - eval_[side][s];
+  threat_[side][s] = info.threat;
+  value_[side][s] = int16_t(info.value);
+  eval_[side][s] = info.eval;
 }
 
 void Board::SetCode(int square, int code) {
   const Geometry& geo = Geo();
   int old = cells_[square];
-  // The square leaves (or joins) the empty squares that are counted.
-  for (int side = 0; side < 2; ++side) {
-    int sign = code ? -1 : 1;
-    count_[side][threat_[side][square]] += sign;
-    evalSum_[side] += sign * eval_[side][square];
+  if (code) {
+    for (int side = 0; side < 2; ++side) {
+      --count_[side][threat_[side][square]];
+      evalSum_[side] -= eval_[side][square];
+    }
   }
   cells_[square] = uint8_t(code);
   hash_ ^= geo.zobrist[(code ? code : old) - 1][square];
@@ -116,16 +115,29 @@ void Board::SetCode(int square, int code) {
       if (n < 0) continue;
       // square is at offset -k as seen from n.
       int shift = 2 * KeySlot(-k);
-      key_[n][d] = uint16_t((key_[n][d] & ~(3 << shift)) | (code << shift));
-      shape_[0][n][d] = LineShape(1, key_[n][d]);
-      shape_[1][n][d] = LineShape(2, key_[n][d]);
-      Refresh(n);
+      uint16_t oldKey = key_[n][d];
+      uint16_t newKey = uint16_t((oldKey & ~(3 << shift)) | (code << shift));
+      key_[n][d] = newKey;
+      if (cells_[n]) continue;
+      for (int side = 0; side < 2; ++side) {
+        int delta = LineShape(side + 1, newKey) - LineShape(side + 1, oldKey);
+        if (delta) SetInfo(side, n, shapeSet_[side][n] + delta * kLineFactor[d]);
+      }
     }
+  if (!code) {
+    for (int side = 0; side < 2; ++side) {
+      int set = 0;
+      for (int d = 0; d < 4; ++d) set += LineShape(side + 1, key_[square][d]) * kLineFactor[d];
+      // Counted again from its old class, which SetInfo replaces.
+      ++count_[side][threat_[side][square]];
+      evalSum_[side] += eval_[side][square];
+      SetInfo(side, square, set);
+    }
+  }
   int delta = code ? 1 : -1;
   int x = square / kSize, y = square % kSize;
-  for (int i = x - 2; i <= x + 2; ++i)
-    for (int j = y - 2; j <= y + 2; ++j)
-      if (i >= 0 && i < kSize && j >= 0 && j < kSize) near_[kSize * i + j] += delta;
+  for (int i = std::max(0, x - 2); i <= std::min(kSize - 1, x + 2); ++i)
+    for (int j = std::max(0, y - 2); j <= std::min(kSize - 1, y + 2); ++j) near_[kSize * i + j] += delta;
 }
 
 int Board::Find(int side, Threat threat) const {

@@ -32,7 +32,7 @@ class Board {
   Threat ThreatOf(int side, int square) const { return threat_[side - 1][square]; }
   int ValueOf(int side, int square) const { return value_[side - 1][square]; }
   Shape ShapeOf(int side, int square, int direction) const {
-    return Shape(shape_[side - 1][square][direction]);
+    return LineShape(side, key_[square][direction]);
   }
   // How many empty squares have the class for side.
   int Count(int side, Threat threat) const { return count_[side - 1][threat]; }
@@ -60,12 +60,12 @@ class Board {
   static int Neighbour(int square, int direction, int offset);
 
  private:
-  void Refresh(int square);
+  void SetInfo(int side, int square, int shapeSet);
   void SetCode(int square, int code);
 
   uint8_t cells_[kCells] = {};
   uint16_t key_[kCells][4] = {};
-  uint8_t shape_[2][kCells][4] = {};
+  int shapeSet_[2][kCells] = {};  // the four line shapes of an empty square
   Threat threat_[2][kCells] = {};
   int16_t value_[2][kCells] = {};
   int16_t eval_[2][kCells] = {};

@@ -26,19 +26,8 @@ class ShapeTable {
         }
         if (count == own) ternary_[index] = Classify(index, digits, power);
       }
-    // The two-bit keys of both sides, mapped onto the ternary shapes.
-    for (int side = 1; side <= 2; ++side)
-      for (int key = 0; key < 65536; ++key) {
-        int index = 0;
-        for (int i = 0, p = 1; i < kNeighbours; ++i, p *= 3) {
-          int code = (key >> (2 * i)) & 3;
-          int digit = code == 0 ? 0 : code == side ? 1 : 2;
-          index += digit * p;
-        }
-        byKey_[side - 1][key] = ternary_[index];
-      }
   }
-  Shape Get(int side, uint16_t key) const { return byKey_[side - 1][key]; }
+  Shape operator[](int index) const { return ternary_[index]; }
 
  private:
   Shape Classify(int index, const int digits[], const int power[]) const {
@@ -67,7 +56,6 @@ class ShapeTable {
   }
 
   std::array<Shape, kTernary> ternary_{};
-  std::array<std::array<Shape, 65536>, 2> byKey_{};
 };
 
 // Weights of one line's shape on an empty square: for ordering moves, and
@@ -76,56 +64,48 @@ class ShapeTable {
 constexpr int kOrderWeight[kShapes] = {0, 2, 5, 14, 16, 48, 64, 0, 0};
 constexpr int kEvalWeight[kShapes] = {0, 1, 3, 9, 10, 28, 36, 120, 250};
 
-class CombineTable {
- public:
-  CombineTable() {
-    for (int index = 0; index < kShapes * kShapes * kShapes * kShapes; ++index) {
-      int count[kShapes] = {};
-      int order = 0, eval = 0;
-      for (int d = 0, rest = index; d < 4; ++d, rest /= kShapes) {
-        ++count[rest % kShapes];
-        order += kOrderWeight[rest % kShapes];
-        eval += kEvalWeight[rest % kShapes];
-      }
-      int fours = count[kFour] + count[kOpenFour];
-      int support = count[kThree] + count[kOpenTwo];
-      Threat threat = kQuiet;
-      if (count[kFive])
-        threat = kMakesFive, order = 30000;
-      else if (count[kOpenFour] || fours >= 2)
-        threat = kMakesOpenFour, order = 16000;
-      else if (fours && count[kOpenThree])
-        threat = kMakesFourThree, order = 8000 + order, eval += 150;
-      else if (fours)
-        threat = support ? kMakesFourPlus : kMakesFour;
-      else if (count[kOpenThree] >= 2)
-        threat = kMakesDoubleThree, order = 4000 + order, eval += 80;
-      else if (count[kOpenThree])
-        threat = support ? kMakesThreePlus : kMakesThree;
-      table_[index] = {threat, int16_t(order), int16_t(eval)};
-    }
-  }
-  const SquareInfo& operator[](int index) const { return table_[index]; }
-
- private:
-  std::array<SquareInfo, kShapes * kShapes * kShapes * kShapes> table_{};
-};
-
-const ShapeTable& Shapes() {
-  static const ShapeTable table;
-  return table;
-}
-const CombineTable& Combined() {
-  static const CombineTable table;
-  return table;
-}
-
 }  // namespace
 
-Shape LineShape(int side, uint16_t key) { return Shapes().Get(side, key); }
-
-const SquareInfo& Combine(const uint8_t shapes[4]) {
-  return Combined()[((shapes[0] * kShapes + shapes[1]) * kShapes + shapes[2]) * kShapes + shapes[3]];
+PatternTables::PatternTables() {
+  const ShapeTable ternary;
+  // The two-bit keys of both sides, mapped onto the ternary shapes.
+  for (int side = 1; side <= 2; ++side)
+    for (int key = 0; key < 65536; ++key) {
+      int index = 0;
+      for (int i = 0, p = 1; i < kNeighbours; ++i, p *= 3) {
+        int code = (key >> (2 * i)) & 3;
+        int digit = code == 0 ? 0 : code == side ? 1 : 2;
+        index += digit * p;
+      }
+      byKey[side - 1][key] = ternary[index];
+    }
+  for (int index = 0; index < kShapeSets; ++index) {
+    int count[kShapes] = {};
+    int order = 0, eval = 0;
+    for (int d = 0, rest = index; d < 4; ++d, rest /= kShapes) {
+      ++count[rest % kShapes];
+      order += kOrderWeight[rest % kShapes];
+      eval += kEvalWeight[rest % kShapes];
+    }
+    int fours = count[kFour] + count[kOpenFour];
+    int support = count[kThree] + count[kOpenTwo];
+    Threat threat = kQuiet;
+    if (count[kFive])
+      threat = kMakesFive, order = 30000;
+    else if (count[kOpenFour] || fours >= 2)
+      threat = kMakesOpenFour, order = 16000;
+    else if (fours && count[kOpenThree])
+      threat = kMakesFourThree, order = 8000 + order, eval += 150;
+    else if (fours)
+      threat = support ? kMakesFourPlus : kMakesFour;
+    else if (count[kOpenThree] >= 2)
+      threat = kMakesDoubleThree, order = 4000 + order, eval += 80;
+    else if (count[kOpenThree])
+      threat = support ? kMakesThreePlus : kMakesThree;
+    combined[index] = {threat, int16_t(order), int16_t(eval)};
+  }
 }
+
+const PatternTables kPatterns;
 
 }  // namespace sample_engine

@@ -47,10 +47,6 @@ constexpr int kThreats = 9;
 // of the square at that offset (-4..-1, 1..4), in two-bit steps.
 constexpr int KeySlot(int offset) { return offset < 0 ? offset + 4 : offset + 3; }
 
-// The shape a stone of `side` (1 or 2) makes on a square whose neighbours
-// are coded in key.
-Shape LineShape(int side, uint16_t key);
-
 // The class and the ordering value of a square whose four lines have the
 // given shapes.
 struct SquareInfo {
@@ -58,6 +54,21 @@ struct SquareInfo {
   int16_t value;  // for move ordering: grows with what the square makes
   int16_t eval;   // the square's weight in the static evaluation
 };
-const SquareInfo& Combine(const uint8_t shapes[4]);
+
+// Four shapes, one a line, as one number: shape of line d times kShapes^d.
+constexpr int kLineFactor[4] = {1, kShapes, kShapes * kShapes, kShapes * kShapes * kShapes};
+constexpr int kShapeSets = kShapes * kShapes * kShapes * kShapes;
+
+struct PatternTables {
+  PatternTables();
+  Shape byKey[2][65536];          // [side - 1][key]
+  SquareInfo combined[kShapeSets];  // [shape set]
+};
+extern const PatternTables kPatterns;
+
+// The shape a stone of `side` (1 or 2) makes on a square whose neighbours
+// are coded in key.
+inline Shape LineShape(int side, uint16_t key) { return kPatterns.byKey[side - 1][key]; }
+inline const SquareInfo& Combine(int shapeSet) { return kPatterns.combined[shapeSet]; }
 
 }  // namespace sample_engine

@@ -22,8 +22,13 @@ int FromTable(int score, int ply) {
 
 }  // namespace
 
+std::vector<Searcher::Entry>& Searcher::Table() {
+  thread_local std::vector<Entry> table(size_t(1) << kTableBits);
+  return table;
+}
+
 Searcher::Searcher(Board& board, Clock& clock)
-    : board_(board), clock_(clock), solver_(board, clock), table_(size_t(1) << kTableBits) {
+    : board_(board), clock_(clock), solver_(board, clock), table_(Table()) {
   for (auto& k : killers_) k[0] = k[1] = -1;
 }
 
@@ -42,27 +47,32 @@ int Searcher::Evaluate(int side) const {
   return std::clamp(score, -kDecided / 2, kDecided / 2);
 }
 
-void Searcher::Generate(int side, int ply, int ttMove, std::vector<int>& moves) {
+int Searcher::Generate(int side, int ply, int ttMove, int limit, int* moves) {
   int o = 3 - side;
   // Against an open three only our fours and the squares that stop it help.
   bool defend = board_.Count(o, kMakesOpenFour) > 0;
-  std::vector<std::pair<int, int>> scored;
-  scored.reserve(128);
+  int64_t scored[kCells];
+  int count = 0;
   for (int s = 0; s < kCells; ++s) {
     if (!board_.Empty(s)) continue;
     if (defend ? board_.ThreatOf(side, s) < kMakesFour && board_.ThreatOf(o, s) < kMakesFour
                : !board_.Near(s))
       continue;
-    int score = board_.ValueOf(side, s) + board_.ValueOf(o, s) * 7 / 8 + history_[side - 1][s] / 64;
+    int64_t score = board_.ValueOf(side, s) + board_.ValueOf(o, s) * 7 / 8 + history_[side - 1][s] / 64;
     if (s == ttMove)
       score += 1 << 24;
     else if (ply <= kMaxPly && (s == killers_[ply][0] || s == killers_[ply][1]))
       score += 300;
-    scored.push_back({score, s});
+    scored[count++] = score * 256 + s;
   }
-  std::sort(scored.begin(), scored.end(), std::greater<>());
-  moves.clear();
-  for (auto& [score, s] : scored) moves.push_back(s);
+  if (defend || count <= limit) {
+    std::sort(scored, scored + count, std::greater<>());
+  } else {
+    std::partial_sort(scored, scored + limit, scored + count, std::greater<>());
+    count = limit;
+  }
+  for (int i = 0; i < count; ++i) moves[i] = int(scored[i] & 255);
+  return count;
 }
 
 int Searcher::Search(int side, int depth, int alpha, int beta, int ply) {
@@ -95,14 +105,12 @@ int Searcher::Search(int side, int depth, int alpha, int beta, int ply) {
     }
   }
 
-  std::vector<int> moves;
-  Generate(side, ply, ttMove, moves);
-  if (moves.empty()) return 0;  // nowhere left to play
-  bool defending = board_.Count(o, kMakesOpenFour) > 0;
-  if (!defending && moves.size() > size_t(kMaxWidth)) moves.resize(kMaxWidth);
+  int moves[kCells];
+  int count = Generate(side, ply, ttMove, kMaxWidth, moves);
+  if (!count) return 0;  // nowhere left to play
 
   int alphaStart = alpha, best = -kInfinity, bestMove = moves[0];
-  for (size_t i = 0; i < moves.size(); ++i) {
+  for (int i = 0; i < count; ++i) {
     int m = moves[i];
     bool quiet = board_.ThreatOf(side, m) < kMakesThree && board_.ThreatOf(o, m) < kMakesThree;
     board_.Place(m, side);
@@ -156,7 +164,7 @@ int Searcher::RootSearch(std::vector<int>& moves, int depth, int alpha, int beta
   return best;
 }
 
-std::vector<int> Searcher::SafeMoves(const std::vector<int>& moves) {
+std::vector<int> Searcher::SafeMoves(const std::vector<int>& moves, SearchReport& report) {
   // Our stone never helps the opponent's threats, so when it has no forced
   // win even if we passed, it has none after any move of ours.
   int passDepth = 0;
@@ -172,32 +180,46 @@ std::vector<int> Searcher::SafeMoves(const std::vector<int>& moves) {
   } catch (const NodeLimit&) {
   }
   solver_.SetNodeLimit(0);
+  report.dangerDepth = passDepth;
   if (!passDepth) return moves;
 
-  std::vector<int> safe, unknown;
-  for (size_t i = 0; i < moves.size(); ++i) {
-    int m = moves[i];
-    board_.Place(m, 1);
-    bool lost = false, known = false;
-    try {
-      solver_.SetNodeLimit(20000);
-      lost = solver_.Vcf(2, 40) || solver_.Vct(2, std::max(passDepth + 2, 8));
-      known = true;
-    } catch (const NodeLimit&) {
-    } catch (const TimeUp&) {
-      board_.UndoTo(0);
-      unknown.insert(unknown.end(), moves.begin() + i, moves.end());
-      break;
+  // Every candidate is tried against ever deeper threat sequences, all of
+  // them at one depth before any at the next, until the time is spent.
+  std::vector<int> alive = moves;
+  std::vector<bool> open(moves.size(), true);  // still worth a deeper look
+  for (int depth = 2; depth <= 16; depth += 2) {
+    std::vector<int> next;
+    std::vector<bool> nextOpen;
+    bool timeUp = false;
+    for (size_t i = 0; i < alive.size(); ++i) {
+      int m = alive[i];
+      bool lost = false;
+      if (open[i] && !timeUp) {
+        board_.Place(m, 1);
+        try {
+          solver_.SetNodeLimit(3000 + 1000 * depth);
+          lost = (depth == 2 && solver_.Vcf(2, 40)) || solver_.Vct(2, depth);
+        } catch (const NodeLimit&) {
+          open[i] = false;
+        } catch (const TimeUp&) {
+          timeUp = true;  // the solver took back its own stones
+        }
+        board_.Undo();
+      }
+      if (lost) {
+        ++report.refuted;
+      } else {
+        next.push_back(m);
+        nextOpen.push_back(open[i]);
+      }
     }
-    board_.Undo();
-    if (!known)
-      unknown.push_back(m);
-    else if (!lost)
-      safe.push_back(m);
+    if (next.empty()) break;  // everything loses: let the search find the longest defence
+    alive = next;
+    open = nextOpen;
+    if (timeUp) break;
   }
   solver_.SetNodeLimit(0);
-  safe.insert(safe.end(), unknown.begin(), unknown.end());
-  return safe.empty() ? moves : safe;
+  return alive;
 }
 
 SearchReport Searcher::Choose() {
@@ -214,7 +236,8 @@ SearchReport Searcher::Choose() {
     report.threatNodes = solver_.Nodes();
     return report;
   };
-  if (board_.Stones() == 0) return done(kCells / 2, "opening");
+  // The centre leaves the most room; a lone stone elsewhere does not change that.
+  if (board_.Stones() <= 1 && board_.Empty(kCells / 2)) return done(kCells / 2, "opening");
   if (board_.Count(1, kMakesFive)) return done(board_.Find(1, kMakesFive), "five");
   if (board_.Count(2, kMakesFive)) return done(board_.Find(2, kMakesFive), "block");
   if (board_.Count(1, kMakesOpenFour)) return done(board_.Find(1, kMakesOpenFour), "open four");
@@ -234,13 +257,12 @@ SearchReport Searcher::Choose() {
   solver_.SetNodeLimit(0);
   board_.UndoTo(0);
 
-  std::vector<int> moves;
-  Generate(1, 0, -1, moves);
+  int generated[kCells];
+  std::vector<int> moves(generated, generated + Generate(1, 0, -1, 24, generated));
   if (moves.empty()) return done(empty, "no candidates");
-  if (!board_.Count(2, kMakesOpenFour) && moves.size() > 24) moves.resize(24);
   if (moves.size() == 1) return done(moves[0], "only move");
   clock_.SetShare(55);
-  moves = SafeMoves(moves);
+  moves = SafeMoves(moves, report);
 
   clock_.SetShare(100);
   report.reason = "search";

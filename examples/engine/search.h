@@ -22,6 +22,8 @@ struct SearchReport {
   int depth = 0;        // the deepest iteration that finished
   int64_t nodes = 0;    // positions of the main search
   int64_t threatNodes = 0;
+  int dangerDepth = 0;   // the opponent's forced win if we passed, in its moves
+  int refuted = 0;       // candidates found to lose to a forced win
   const char* reason = "";  // what decided the move
 };
 
@@ -39,22 +41,26 @@ class Searcher {
     int8_t depth = 0;
     uint8_t bound = 0;  // 1 upper, 2 lower, 3 exact
   };
-  static constexpr int kTableBits = 20;
+  static constexpr int kTableBits = 19;
   static constexpr int kMaxPly = 64;
 
   int Search(int side, int depth, int alpha, int beta, int ply);
   int Evaluate(int side) const;
-  // The moves worth searching for side, best first.
-  void Generate(int side, int ply, int ttMove, std::vector<int>& moves);
+  // The moves worth searching for side, best first, into moves; at most
+  // limit of them unless an open three of the opponent must be answered.
+  int Generate(int side, int ply, int ttMove, int limit, int* moves);
   // The candidates at the root that do not lose to a forced win of the
   // opponent found within the time given.
-  std::vector<int> SafeMoves(const std::vector<int>& moves);
+  std::vector<int> SafeMoves(const std::vector<int>& moves, SearchReport& report);
   int RootSearch(std::vector<int>& moves, int depth, int alpha, int beta);
 
   Board& board_;
   Clock& clock_;
   ThreatSolver solver_;
-  std::vector<Entry> table_;
+  // Kept from move to move (a position's worth does not change) and
+  // allocated once per thread.
+  static std::vector<Entry>& Table();
+  std::vector<Entry>& table_;
   int killers_[kMaxPly + 2][2] = {};
   int history_[2][kCells] = {};
   int64_t nodes_ = 0;

@@ -17,8 +17,13 @@ constexpr size_t kMaxThreats = 12;
 
 }  // namespace
 
+std::vector<ThreatSolver::Entry>& ThreatSolver::Table() {
+  thread_local std::vector<Entry> table(size_t(1) << kTableBits);
+  return table;
+}
+
 ThreatSolver::ThreatSolver(Board& board, Clock& clock)
-    : board_(board), clock_(clock), table_(size_t(1) << kTableBits) {}
+    : board_(board), clock_(clock), table_(Table()) {}
 
 bool ThreatSolver::Probe(uint64_t key, int depth, bool& win) const {
   const Entry& e = table_[key & ((size_t(1) << kTableBits) - 1)];

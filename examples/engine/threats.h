@@ -56,7 +56,10 @@ class ThreatSolver {
 
   Board& board_;
   Clock& clock_;
-  std::vector<Entry> table_;
+  // Kept from move to move (a position's worth does not change) and
+  // allocated once per thread.
+  static std::vector<Entry>& Table();
+  std::vector<Entry>& table_;
   int64_t nodes_ = 0;
   int64_t limit_ = 0;
 };
