@@ -80,12 +80,14 @@ EloEstimate EstimateElo(const Pentanomial& results) {
 std::string FormatElo(const EloEstimate& estimate) {
   if (estimate.pairs == 0) return "-";
   char text[64];
+  // An even score prints as +0, not -0.
+  const double elo = std::fabs(estimate.elo) < 0.5 ? 0.0 : estimate.elo;
   if (std::isinf(estimate.elo))
     std::snprintf(text, sizeof text, "%cinf", estimate.elo > 0 ? '+' : '-');
   else if (std::isinf(estimate.Margin()))
-    std::snprintf(text, sizeof text, "%+.0f +/- inf", estimate.elo);
+    std::snprintf(text, sizeof text, "%+.0f +/- inf", elo);
   else
-    std::snprintf(text, sizeof text, "%+.0f +/- %.0f", estimate.elo, estimate.Margin());
+    std::snprintf(text, sizeof text, "%+.0f +/- %.0f", elo, estimate.Margin());
   return text;
 }
 
