@@ -10,44 +10,14 @@
 
 #include "ai/evaluation.h"
 #include "ai/search.h"
+#include "bench/positions.h"
 #include "core/game_state.h"
 
 namespace {
 
-struct Position {
-  const char* name;
-  const char* rows[15];  // y from the top; x yellow, o blue
-};
-
-const Position kPositions[] = {
-    {"open",  // eleven scattered stones: the widest tree we know of
-     {".....o.........", "..........o....", "x.............x", "...............", "...............",
-      ".x.............", "...............", "...............", ".........x....x", "...............",
-      "o.............o", "...x...........", "...............", "...............",
-      "o.............."}},
-    {"middle",  // a middle game around the centre
-     {"...............", "...............", "...............", "....x..........", "...............",
-      "........o......", "...............", "...x.....x.....", ".....xo...ox...", "....o....x.....",
-      ".........o.....", "...............", "...............", "...............",
-      "..............."}},
-    {"crowded",  // nineteen stones, threats on both sides
-     {"...............", "...............", ".......ox....ox", "......o........", "......o...o....",
-      "...x...........", "........x......", "....o.x.ox.....", "........x.o....", "....x..........",
-      ".......x.......", "........x......", ".......o.......", "...............",
-      "..............."}},
-};
-
-void SetUp(const Position& p) {
-  Board = {};
-  MoveCount = 0;
-  for (int y = 0; y < 15; ++y)
-    for (int x = 0; x < 15; ++x) {
-      char c = p.rows[y][x];
-      if (c == '.') continue;
-      Board[x][y] = c == 'x' ? kYellow : kBlue;
-      History[MoveCount++] = {x, y};
-    }
-}
+using bench_positions::kPositions;
+using bench_positions::Position;
+using bench_positions::SetUp;
 
 void EvaluatePlain(benchmark::State& state) {
   SetUp(kPositions[1]);

@@ -7,6 +7,7 @@
 
 #include "ai/evaluation.h"
 #include "ai_fixtures.h"
+#include "bench/positions.h"
 #include "core/game_state.h"
 
 using namespace ai_fixtures;
@@ -333,6 +334,20 @@ TEST_F(SearchProgressTest, EscapeAndYesEndTheProgramWithTheBoardIntact) {
   EXPECT_THROW(ChooseComputerMove(), ProgramExit);
   EXPECT_EQ(Board, before);
   EXPECT_EQ(backend->frames, 1);
+}
+
+// The behaviour signature: the node counts of the three bench positions at
+// depths 6 to 8. A change that moves the fast and the plain search together
+// passes the oracle tests above but not this one.
+TEST_F(SearchTest, NodeCountsOfTheBenchPositionsArePinned) {
+  const int64_t expected[3][3] = {{3453, 15750, 59863}, {2313, 7538, 26080}, {1189, 3638, 11111}};
+  for (int p = 0; p < 3; ++p)
+    for (int depth = 6; depth <= 8; ++depth) {
+      bench_positions::SetUp(bench_positions::kPositions[p]);
+      Prepare();
+      EXPECT_EQ(RunSearch(depth).nodes, expected[p][depth - 6])
+          << bench_positions::kPositions[p].name << " at depth " << depth;
+    }
 }
 
 }  // namespace
