@@ -318,7 +318,7 @@ int32_t Offer(int q, int32_t v, int count, int& filled, int xs[], int ys[], int 
 // largest of eight maxima, each taken over its own eighth of the squares.
 // Nothing below it can enter the first `count` places, so the scan starts
 // with a high bar instead of inserting every early square.
-int32_t Floor(int count) {
+static int32_t Floor(int count) {
   int32_t best[8] = {};
 #ifdef __SSE2__
   __m128i m0 = _mm_setzero_si128(), m1 = _mm_setzero_si128();

@@ -9,7 +9,7 @@
 
 #include "ai/opponents.h"
 
-extern int32_t SearchDepth;        // ply limit: 6, 7 or 8
+extern int32_t SearchDepth;        // ply limit: 6 to 8, less near a full board
 extern int32_t SearchPly;          // ply of the node being examined; 1 at the root
 extern int32_t BranchLast;         // last place of list 0 the next expanding node follows
 extern int64_t SearchScore[5][3];  // [first move][colour]: accumulated weights

@@ -123,7 +123,6 @@ int TUDPStream::RecvMsg() {
   readPos_ = 0;
   recvBuffer_.insert(recvBuffer_.end(), datagram.begin(), datagram.begin() + got);
   received_ = true;
-  msgIP_ = ntohl(sender.sin_addr.s_addr);
   msgPort_ = ntohs(sender.sin_port);
   return int(got);
 }

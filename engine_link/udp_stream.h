@@ -51,7 +51,6 @@ class TUDPStream {
   // none was waiting. Received() tells an empty datagram from none.
   int RecvMsg();
   bool Received() const { return received_; }
-  uint32_t MsgIP() const { return msgIP_; }
   uint16_t MsgPort() const { return msgPort_; }
 
   // Bytes left unread in the receive buffer.
@@ -60,7 +59,6 @@ class TUDPStream {
   int ReadByte();
 
   void Close();
-  bool IsOpen() const { return socket_ >= 0; }
 
  private:
   void Require(const char* operation) const;
@@ -73,6 +71,5 @@ class TUDPStream {
   std::vector<uint8_t> recvBuffer_;
   size_t readPos_ = 0;
   bool received_ = false;
-  uint32_t msgIP_ = 0;
   uint16_t msgPort_ = 0;
 };

@@ -15,7 +15,6 @@ Backend& CurrentBackend() {
   return *current;
 }
 
-bool HasBackend() { return current != nullptr; }
 
 namespace platform_detail {
 std::weak_ptr<Backend> CurrentBackendHandle() {

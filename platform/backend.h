@@ -69,4 +69,3 @@ class Backend {
 
 void SetBackend(std::shared_ptr<Backend> backend);
 Backend& CurrentBackend();
-bool HasBackend();

@@ -12,7 +12,6 @@ struct KavroResource {
   uint64_t size;
 };
 extern const KavroResource kavro_resource_table[];
-extern const int32_t kavro_resource_count;
 }
 
 namespace {

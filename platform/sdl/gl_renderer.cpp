@@ -255,7 +255,6 @@ void GlRenderer::RenderBatches(const QuadBatch& batch, int width, int height) {
   glLoadIdentity();
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_CULL_FACE);
-  lastDrawCalls_ = 0;
   // A solid first quad over the whole window overwrites every pixel anyway.
   bool covered = !batch.Empty() && batch.Batches()[0].blend == 2 &&
                  CoversWindow(batch.Vertices().data(), width, height);
@@ -292,7 +291,6 @@ void GlRenderer::RenderBatches(const QuadBatch& batch, int width, int height) {
       programBound = b.plain;
     }
     glDrawArrays(GL_QUADS, b.first, b.count);
-    lastDrawCalls_++;
   }
   if (programBound) UseQuadProgram(0);
   glDisableClientState(GL_COLOR_ARRAY);

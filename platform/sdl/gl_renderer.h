@@ -36,7 +36,6 @@ class GlRenderer {
   // Draws the last rendered frame again (e.g. to repaint under a dialog).
   void RenderLastFrame(int width, int height);
 
-  int DrawCallsLastFrame() const { return lastDrawCalls_; }
 
  private:
   struct Page {
@@ -66,7 +65,6 @@ class GlRenderer {
   std::map<int, Entry> entries_;
   std::vector<Page> pages_;
   QuadBatch frame_, last_;
-  int lastDrawCalls_ = 0;
   bool dirty_ = true;
   int lastWidth_ = 0, lastHeight_ = 0;
   std::map<unsigned, bool> nearest_;  // sampling each texture is set to
