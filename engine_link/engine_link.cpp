@@ -5,7 +5,7 @@
 
 #include "core/game.h"
 #include "core/presentation.h"
-#include "engine_link/udp_stream.h"
+#include "platform/udp_stream.h"
 #include "platform/platform.h"
 #include "screens/menu_docks.h"
 #include "view/board_view.h"

@@ -7,7 +7,7 @@
 
 #include "core/game_state.h"
 #include "core/presentation.h"
-#include "engine_link/udp_stream.h"
+#include "platform/udp_stream.h"
 #include "engine_test_support.h"
 #include "platform/backend.h"
 #include "screens_test_support.h"

@@ -1,4 +1,4 @@
-#include "engine_link/udp_stream.h"
+#include "platform/udp_stream.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
