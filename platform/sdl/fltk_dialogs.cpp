@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "platform/platform_internal.h"
+#include "platform/sdl/fltk_style.h"
 
 namespace sdl_backend {
 
@@ -32,6 +33,7 @@ void PrepareFltk() {
   static bool done = false;
   if (done) return;
   done = true;
+  StyleFltk();  // first: it also keeps FLTK's preferences out of HOME
   Fl::option(Fl::OPTION_FNFC_USES_GTK, false);
   fl_message_hotspot(0);
   fl_message_title_default(kDialogTitle);
