@@ -1,7 +1,8 @@
 """The real game on a 1920 x 1080 desktop with no settings file: the window
 opens at the flat view's 1000 x 850, the splash shows the five coloured
 letters "K a v r o" in the bitmap font at twice the scale for at least
-1.5 s, and the close button ends the game, which writes its settings."""
+1.5 s, as one word: even gaps, centred in the window, each letter in its
+exact colour; the close button ends the game, which writes its settings."""
 import os
 import sys
 import time
@@ -9,19 +10,37 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import kavro_e2e as e2e
 
-# Splash letters: design x, colour. Drawn at x = X - 200 (flat view, scale 1)
-# with their cells standing on y = 470, 120 pixels high at twice the scale.
-LETTERS = [("K", 488, (0, 0, 255)), ("a", 548, (0, 255, 255)), ("v", 602, (0, 255, 0)),
-           ("r", 660, (255, 0, 0)), ("o", 760, (255, 0, 255))]
+# Splash letters and their colours, standing on y = 470 at twice the scale
+# (cells 120 pixels high).
+LETTERS = [("K", (0, 0, 255)), ("a", (0, 255, 255)), ("v", (0, 255, 0)), ("r", (255, 0, 0)),
+           ("o", (255, 0, 255))]
+BAND = (0, 350, 1000, 472)
 MIN_PIXELS = 150  # a letter stroke of 2x scale covers far more than this
 
 
 def letters_found(image):
-    counts = {}
-    for letter, x, colour in LETTERS:
-        pen = x - 200
-        counts[letter] = e2e.count_colour(image, (pen - 40, 350, pen + 100, 472), colour, 50)
-    return counts
+    return {letter: e2e.count_colour(image, BAND, colour, 50) for letter, colour in LETTERS}
+
+
+def columns(image, colour, tolerance=60):
+    """First and last column of the band holding the colour."""
+    left, top, right, bottom = BAND
+    xs = [x for x in range(left, right) for y in range(top, bottom, 2)
+          if all(abs(a - b) <= tolerance for a, b in zip(image.getpixel((x, y))[:3], colour))]
+    return min(xs), max(xs)
+
+
+def check_word(image):
+    spans = [columns(image, colour) for _, colour in LETTERS]
+    gaps = [spans[k + 1][0] - spans[k][1] for k in range(4)]
+    centre = (spans[0][0] + spans[-1][1]) / 2.0
+    print("letter columns", spans, "gaps", gaps, "centre", centre)
+    e2e.check(max(gaps) - min(gaps) <= 2, "uneven gaps between the letters: %r" % gaps)
+    e2e.check(min(gaps) > 0, "letters touch: %r" % gaps)
+    e2e.check(abs(centre - 500) <= 2, "the word is centred at x %.1f, not 500" % centre)
+    for letter, colour in LETTERS:
+        exact = e2e.count_colour(image, BAND, colour, 2)
+        e2e.check(exact >= MIN_PIXELS, "%s: only %d pixels in exactly %r" % (letter, exact, colour))
 
 
 def main():
@@ -42,8 +61,9 @@ def main():
                 if first is None:
                     first, counts = time.time(), now
                     image.save(os.path.join(e2e.ARTIFACTS, "window_splash-splash.png"))
+                    check_word(image.convert("RGB"))
                     # Above the letters there is only the backdrop.
-                    stray = sum(e2e.count_colour(image, (0, 0, 1000, 330), c, 50) for _, _, c in LETTERS)
+                    stray = sum(e2e.count_colour(image, (0, 0, 1000, 330), c, 50) for _, c in LETTERS)
                     e2e.check(stray == 0, "%d pixels of letter colours above the letters" % stray)
                 last = time.time()
             elif first is not None:
