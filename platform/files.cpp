@@ -183,7 +183,6 @@ std::string HomeDirectory() {
   return "";
 }
 
-
 // ---------------------------------------------------------------- writing
 
 namespace {
@@ -319,7 +318,7 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
   std::string temporary;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temporary = folder + "/" + kTemporaryPrefix + std::to_string(getpid()) + "-" +
+    temporary = (folder == "/" ? "" : folder) + "/" + kTemporaryPrefix + std::to_string(getpid()) + "-" +
                 std::to_string(serial++) + kTemporarySuffix;
     fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno == EEXIST) continue;
@@ -329,8 +328,9 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
   if (fd < 0) return false;
   // The new file keeps the owner and permissions the old one had.
   if (exists) {
-    ::fchmod(fd, old.st_mode & 07777);
-    if (::fchown(fd, old.st_uid, old.st_gid) != 0) ::fchmod(fd, old.st_mode & 0777);
+    // The owner first: a change of owner clears the set-id bits.
+    const bool owned = ::fchown(fd, old.st_uid, old.st_gid) == 0;
+    ::fchmod(fd, old.st_mode & (owned ? 07777 : 0777));
   }
   bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
   if (::close(fd) != 0) ok = false;
