@@ -2,7 +2,8 @@
 """A logout while a dialog of the real game is open: SIGTERM, SIGINT or
 SIGHUP closes the quit question, the save requester or a message box as if
 cancelled, and the game ends within a second, exit code 0, with the stones
-on the board in the settings file (HOME is a temporary folder)."""
+on the board in the settings file (HOME is a temporary folder). The message
+box is the one a load of a FIFO shows: loading it must not wait for a writer."""
 import os
 import signal
 import sys
@@ -25,13 +26,13 @@ def save_requester(s, game):
 
 
 def load_failure_message(s, game):
-    with open(os.path.join(s.home, "kaputt.KVs"), "wb") as broken:
-        broken.write(b"\1" * 10)
+    """Loading a FIFO: no wait for a writer, the load-failure message instead."""
+    os.mkfifo(os.path.join(s.home, "pipe.KVs"))
     game.click(side_dock_entry("left", 1, 1.0, 1))
     chooser = s.wait_dialog("Spiel laden:", 15)
     time.sleep(0.5)
     s.focus(chooser)
-    s.xdotool("type", "--delay", 40, "kaputt.KVs")
+    s.xdotool("type", "--delay", 40, "pipe.KVs")
     s.key(chooser, "Return")
     return s.wait_dialog(timeout=15)
 
