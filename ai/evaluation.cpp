@@ -264,7 +264,7 @@ bool ProbeOwnFour(int x, int y, int colour) {
   // The stone takes q's own value away and raises the colour's values
   // elsewhere, never lowers them: a four elsewhere stays a four.
   if (S.reaching[colour][1] - (S.raw[colour][q] >= kFourValue) > 0) return true;
-  const int other = 3 - colour;
+  const int other = OtherColour(colour);
   for (int d = 0; d < 4; ++d) {
     int32_t delta[kLine] = {};
     bool any = false;

@@ -25,7 +25,6 @@ constexpr int kStepMs = 120;
 void HoldUntil(const TickerRef& ticker, int due) {
   while (ClockMs() < due) WaitTick(ticker);
 }
-const char* const kQuitQuestion = "Willst du wirklich das Programm beenden?";
 
 // Board picture, docks and stones; the docks react only in the first pass.
 // They act for blue, whose turn this is: the network entry then lets the

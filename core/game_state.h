@@ -37,6 +37,9 @@ extern uint8_t BlueBegins;
 extern uint8_t SkipBlueTurn;
 extern int32_t Rotation;
 
+inline bool OnBoard(int x, int y) { return x >= 0 && x < kBoardSize && y >= 0 && y < kBoardSize; }
+inline int OtherColour(int colour) { return colour == kYellow ? kBlue : kYellow; }
+
 // Sets every game-state global back to its start-up value.
 void ResetGameStateGlobals();
 

@@ -3,7 +3,9 @@
 
 #include <algorithm>
 
+#include "core/game_state.h"
 #include "toolkit/TAction.h"
+#include "view/board_view.h"
 
 void ResetPresentationGlobals() {
   SmallWindow = 0;
@@ -12,7 +14,7 @@ void ResetPresentationGlobals() {
   Scale = 1.0f;
   WindowWidth = 1000;
   WindowHeight = 850;
-  DepthBase = 618;
+  DepthBase = PerspRowY[kBoardSize - 1];
   ComputerPause = 500;
   SettingsPath.clear();
   GameFolder.clear();

@@ -5,8 +5,6 @@
 
 namespace {
 
-bool OnBoard(int x, int y) { return x >= 0 && x < kBoardSize && y >= 0 && y < kBoardSize; }
-
 // The four directions in the order the scan tests them: column, falling
 // diagonal, row, rising diagonal.
 constexpr int kDirections[4][2] = {{0, 1}, {1, 1}, {1, 0}, {1, -1}};
@@ -120,8 +118,6 @@ int NextMoverColour(int onEmptyBoard) {
 bool BlueToMove() { return NextMoverColour(BlueBegins == 1 ? kBlue : kYellow) == kBlue; }
 
 namespace {
-
-int OtherColour(int colour) { return colour == kYellow ? kBlue : kYellow; }
 
 bool ReplayOne(int colour) {
   if (MoveCount < 0 || MoveCount >= kSquares) return false;

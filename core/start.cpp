@@ -178,7 +178,7 @@ void RunGame() {
   OpenGameWindow();
   const int splashStart = ShowSplash();
   LoadMedia();
-  DepthBase = int32_t(618 * Scale);
+  DepthBase = FrontRowDepth();
   while (ClockMs() - splashStart < kSplashMs) {
     WaitTick(Ticker);
     EndOnCloseRequest();

@@ -78,7 +78,7 @@ void Fly(const Flight& flight) {
 
 void AskQuitOnEscape() {
   if (!Action->Escape) return;
-  if (Confirm("Willst du wirklich das Programm beenden?")) EndProgram();
+  if (Confirm(kQuitQuestion)) EndProgram();
   Action->flush(-99999, -99999);
 }
 

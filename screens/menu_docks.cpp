@@ -85,8 +85,7 @@ void SwitchSize() {
     SmallWindow = 0;
     Scale = Scale * 4 / 3;
   }
-  DepthBase = int(Scale * 618);
-  WindowHeight = int(850 * Scale);
+  DepthBase = FrontRowDepth();
   OpenGameWindow();
 }
 
@@ -152,7 +151,7 @@ int RunMenuDocks(int colour, int react) {
 }
 
 void OpenGameWindow() {
-  WindowWidth = View2D == 1 ? int(1000 * Scale) : int(1400 * Scale);
+  ComputeWindowSize();
   OpenWindow(WindowWidth, WindowHeight, 60);
   SetTransparentColor(255, 255, 255);
   SetBlend(kBlendAlpha);

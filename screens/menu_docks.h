@@ -5,6 +5,9 @@
 
 #include "platform/platform.h"
 
+// Asked on Escape in every loop that listens for it.
+constexpr const char* kQuitQuestion = "Willst du wirklich das Programm beenden?";
+
 class TMacDockImitat_Vertikal_Left;
 class TMacDockImitat_Vertikal_Right;
 

@@ -5,6 +5,8 @@
 
 extern const int32_t PerspLeft[15];
 extern const int32_t PerspRowY[15];
+// DepthBase for the current Scale: stones have their full size on the front row.
+int32_t FrontRowDepth();
 extern const int32_t PerspRight[15];
 
 extern int32_t CellX[15][15];  // [x][y]

@@ -60,8 +60,6 @@ int32_t TextY(int result) {
   return WindowHeight / 2;
 }
 
-bool OnBoard(int x, int y) { return x >= 0 && x < kBoardSize && y >= 0 && y < kBoardSize; }
-
 // Perspective: the five stones brighten and fade under the light blend.
 void GlowWinningStones(TSpeedControl& timing, int winner) {
   timing.UpdateStates(500, 0);
