@@ -44,17 +44,6 @@ bool ReadFlag(const std::vector<uint8_t>& bytes, size_t& at, uint8_t& flag) {
   return true;
 }
 
-bool HeaderByteValid(int field, uint8_t value) {
-  switch (field) {
-    case 0:
-      return value <= 3;  // Rotation
-    case 1:
-      return value >= Multiplayer && value <= Denker;  // blue's kind
-    default:
-      return value <= 1;  // BlueBegins
-  }
-}
-
 // The game record part: rotation, blue's kind and BlueBegins are taken one by
 // one where present and in range; moves and board only when complete and in
 // agreement, otherwise the board stays empty.
@@ -63,7 +52,7 @@ bool ApplyRecordPart(const std::vector<uint8_t>& bytes, size_t at) {
                               bytes.end());
   const uint8_t current[3] = {uint8_t(Rotation), uint8_t(PlayerKind[kBlue]), BlueBegins};
   for (int field = 0; field < 3 && size_t(field) < record.size(); ++field)
-    if (!HeaderByteValid(field, record[field])) record[field] = current[field];
+    if (!GameRecordHeaderByteValid(field, record[field])) record[field] = current[field];
   if (record.size() > 0) Rotation = record[0];
   if (record.size() > 1) PlayerKind[kBlue] = record[1];
   if (record.size() > 2) BlueBegins = record[2];

@@ -16,6 +16,17 @@ std::vector<uint8_t> EncodeGameRecord(const GameRecord& record) {
   return bytes;
 }
 
+bool GameRecordHeaderByteValid(int field, uint8_t value) {
+  switch (field) {
+    case 0:
+      return value <= 3;
+    case 1:
+      return value >= Multiplayer && value <= Denker;
+    default:
+      return value <= 1;
+  }
+}
+
 bool DecodeGameRecord(const std::vector<uint8_t>& bytes, size_t offset, bool exact,
                       GameRecord& record) {
   if (offset > bytes.size() || bytes.size() - offset < kGameRecordFixedBytes) return false;
@@ -27,9 +38,9 @@ bool DecodeGameRecord(const std::vector<uint8_t>& bytes, size_t offset, bool exa
   read.blueKind = in[1];
   read.blueBegins = in[2];
   read.moveCount = in[3];
-  if (read.rotation > 3 || read.blueKind < Multiplayer || read.blueKind > Denker ||
-      read.blueBegins > 1 || read.moveCount > kSquares)
-    return false;
+  for (int field = 0; field < 3; ++field)
+    if (!GameRecordHeaderByteValid(field, in[field])) return false;
+  if (read.moveCount > kSquares) return false;
 
   const size_t size = GameRecordSize(read.moveCount);
   if (available < size || (exact && available != size)) return false;

@@ -28,6 +28,10 @@ inline size_t GameRecordSize(int32_t moveCount) {
 
 std::vector<uint8_t> EncodeGameRecord(const GameRecord& record);
 
+// Whether header byte `field` (0 rotation, 1 blue's kind, 2 BlueBegins) holds
+// a value the record may have.
+bool GameRecordHeaderByteValid(int field, uint8_t value);
+
 // Decodes the record that starts at bytes[offset]. False when the bytes end
 // before the record does, when exact is set and bytes follow it, or when a
 // field is out of range (rotation 0..3, kind 1..5, BlueBegins 0/1, at most
