@@ -1,7 +1,8 @@
 """The backend's FLTK dialogs, shown by kavro-framebench over a frame of the
 board: the message box (umlauts, line breaks, a long path shortened to fit
 the screen, OK on Return), the yes/no question (Return "Ja", Escape "Nein")
-and the file requester (typed name, Escape cancels). Keys that answer a dialog must not reach the game."""
+and the file requester (typed name, Escape cancels). Keys that answer a
+dialog must not reach the game."""
 import os
 import subprocess
 import sys
