@@ -9,6 +9,7 @@ namespace {
 constexpr int kDecided = kWin - 1000;  // scores beyond this are forced results
 constexpr int kInfinity = kWin + 1;
 constexpr int kMaxWidth = 14;          // moves searched where no threat stands
+constexpr int kLeafVcfDepth = 6;       // fours tried at the leaves
 
 enum Bound : uint8_t { kUpper = 1, kLower = 2, kExact = 3 };
 
@@ -90,7 +91,11 @@ int Searcher::Search(int side, int depth, int alpha, int beta, int ply) {
     return value;
   }
   if (board_.Count(side, kMakesOpenFour)) return kWin - ply - 2;
-  if (depth <= 0 || ply >= kMaxPly) return Evaluate(side);
+  if (depth <= 0 || ply >= kMaxPly) {
+    // A win by fours is beyond any static judgement.
+    if (board_.FourCount(side) && solver_.Vcf(side, kLeafVcfDepth)) return kWin - ply - 2 * kLeafVcfDepth;
+    return Evaluate(side);
+  }
 
   uint64_t key = board_.Hash() ^ Board::SideKey(side);
   Entry& entry = table_[key & ((size_t(1) << kTableBits) - 1)];
@@ -256,6 +261,7 @@ SearchReport Searcher::Choose() {
   }
   solver_.SetNodeLimit(0);
   board_.UndoTo(0);
+  report.attackMs = clock_.ElapsedMs();
 
   int generated[kCells];
   std::vector<int> moves(generated, generated + Generate(1, 0, -1, 24, generated));
@@ -263,6 +269,7 @@ SearchReport Searcher::Choose() {
   if (moves.size() == 1) return done(moves[0], "only move");
   clock_.SetShare(55);
   moves = SafeMoves(moves, report);
+  report.defenceMs = clock_.ElapsedMs() - report.attackMs;
 
   clock_.SetShare(100);
   report.reason = "search";

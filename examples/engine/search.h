@@ -24,6 +24,8 @@ struct SearchReport {
   int64_t threatNodes = 0;
   int dangerDepth = 0;   // the opponent's forced win if we passed, in its moves
   int refuted = 0;       // candidates found to lose to a forced win
+  double attackMs = 0;   // time spent looking for our own forced win
+  double defenceMs = 0;  // time spent on the opponent's forced wins
   const char* reason = "";  // what decided the move
 };
 
