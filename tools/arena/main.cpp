@@ -109,11 +109,13 @@ std::string Duration(double seconds) {
 // otherwise a plain line now and then.
 class Progress {
  public:
-  Progress(int total) : total_(total), terminal_(isatty(2)), start_(Clock::now()) {}
+  // An SPRT ends when it decides: no time left to foretell.
+  Progress(int total, bool timeLeft)
+      : total_(total), timeLeft_(timeLeft), terminal_(isatty(2)), start_(Clock::now()) {}
   void Show(int done, const std::string& text, bool important) {
     double elapsed = std::chrono::duration<double>(Clock::now() - start_).count();
     std::string line = "games " + std::to_string(done) + "/" + std::to_string(total_) + "  " + text;
-    if (done > 0 && done < total_)
+    if (timeLeft_ && done > 0 && done < total_)
       line += "  left ~" + Duration(elapsed / done * (total_ - done));
     if (terminal_) {
       std::fprintf(stderr, "\r\033[K%s", line.c_str());
@@ -130,6 +132,7 @@ class Progress {
 
  private:
   int total_;
+  bool timeLeft_;
   bool terminal_;
   Clock::time_point start_;
 };
@@ -332,7 +335,7 @@ int main(int argc, char** argv) {
   std::vector<PlayerTotals> totals(n);
   int builtInFaults = 0, done = 0, firstHalfPoints = 0;
   std::string decision;
-  Progress progress(int(schedule.size()));
+  Progress progress(int(schedule.size()), !sprt);
   auto start = Clock::now();
 
   auto onRecord = [&](const GameRecord& r) {
@@ -385,7 +388,7 @@ int main(int argc, char** argv) {
       std::snprintf(text, sizeof text, "  LLR %.2f (%.2f, %.2f)", llr, test.Lower(), test.Upper());
       line += text;
       important = true;
-      if (int d = test.Decision(llr)) decision = d > 0 ? "H1 accepted" : "H0 accepted";
+      if (int d = test.Decision(llr, totals[0].pairs.Pairs())) decision = d > 0 ? "H1 accepted" : "H0 accepted";
     }
     progress.Show(done, line, important);
     return decision.empty();
@@ -398,9 +401,11 @@ int main(int argc, char** argv) {
   bool ok = RunSchedule(players, openings, schedule, options, onRecord, error);
   progress.Finish();
   double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  // Ctrl-C still shows what the games so far say.
+  const bool interrupted = !ok && error == "interrupted";
   if (!ok) {
     std::fprintf(stderr, "kavro-arena: %s\n", error.c_str());
-    return 1;
+    if (!interrupted) return 1;
   }
 
   std::printf("%d openings per pairing, each played twice with colours swapped; openings %s (%zu);"
@@ -459,5 +464,6 @@ int main(int argc, char** argv) {
   }
   if (builtInFaults > 0)
     std::printf("%d games lost by a built-in player's missing or illegal move\n", builtInFaults);
+  if (interrupted) return 130;
   return builtInFaults > 0 ? 1 : 0;
 }

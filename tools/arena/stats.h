@@ -43,8 +43,15 @@ class Sprt {
   double Lower() const { return lower_; }
   double Upper() const { return upper_; }
   double Llr(const Pentanomial& results) const;
+  // The normal approximation wants more than a handful of pairs: two pairs
+  // won 2-0 would already pass the upper bound, though equal players do
+  // that one time in sixteen.
+  static constexpr int64_t kMinimumPairs = 10;
   // +1 H1 accepted, -1 H0 accepted, 0 go on.
-  int Decision(double llr) const { return llr >= upper_ ? 1 : llr <= lower_ ? -1 : 0; }
+  int Decision(double llr, int64_t pairs) const {
+    if (pairs < kMinimumPairs) return 0;
+    return llr >= upper_ ? 1 : llr <= lower_ ? -1 : 0;
+  }
   double Elo0() const { return elo0_; }
   double Elo1() const { return elo1_; }
   SprtModel Model() const { return model_; }
