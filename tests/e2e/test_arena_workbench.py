@@ -71,6 +71,9 @@ def faults_are_counted():
     e2e.check(sum(sum(rows[n][1:]) for n in names) == 4 * 4 + 12, "faults:\n" + out)
     for name in ("pb", "Flexible"):
         e2e.check(sum(rows[name][1:]) == 0, "%s is charged with faults: %r" % (name, rows[name]))
+    for name in names:
+        e2e.check(re.search(r"^  Flexible - %s .* lost by %s 2 %s$" % (name, name, name), out, re.M),
+                  "the pairing Flexible - %s does not show its faults:\n%s" % (name, out))
     e2e.check("games 30/30" in err, "no progress line for the end: " + err)
 
 
@@ -78,7 +81,7 @@ def run_with_records(scratch):
     records = os.path.join(scratch, "records")
     out, err = arena(["2", "-j", "2", "--records", records, "--tc", "Engine=50", "--tc", "self=50",
                       "--players", "Denker,Engine,pb=%s,self=%s --protocol" % (STANDIN, ENGINE)])
-    pairings = re.findall(r"^  (\S+ - \S+)\s+\d+/\d+/\d+\s+[\d.]+%\s+(\S+(?: \+/- \S+)?)\s+(\d+) pairs$",
+    pairings = re.findall(r"^  (\S+ - \S+)\s+\d+/\d+/\d+\s+[\d.]+%\s+(\S+(?: \+/- \S+)?)\s+(\d+) pairs(?:  lost by .*)?$",
                           out, re.M)
     e2e.check(len(pairings) == 6, "pairings table:\n" + out)
     for name, elo, pairs in pairings:

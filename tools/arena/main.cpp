@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -333,6 +334,8 @@ int main(int argc, char** argv) {
   std::vector<std::vector<Tally>> table(n, std::vector<Tally>(n));
   std::vector<std::vector<Pentanomial>> pairTable(n, std::vector<Pentanomial>(n));
   std::vector<PlayerTotals> totals(n);
+  // [loser][winner][fault]: games lost by a fault in each pairing.
+  std::vector<std::vector<std::array<int, 5>>> pairFaults(n, std::vector<std::array<int, 5>>(n));
   int builtInFaults = 0, done = 0, firstHalfPoints = 0;
   std::string decision;
   Progress progress(int(schedule.size()), !sprt);
@@ -350,6 +353,7 @@ int main(int argc, char** argv) {
     if (r.faultyColour) {
       const int faulty = r.faultyColour == 1 ? y : b;
       ++totals[size_t(faulty)].faults[int(r.fault)];
+      ++pairFaults[size_t(faulty)][size_t(faulty == y ? b : y)][size_t(r.fault)];
       if (players[size_t(faulty)].kind != PlayerSpec::Kind::kExternal) ++builtInFaults;
     }
     // The second game of a pair: the first game's yellow is this one's blue.
@@ -432,11 +436,21 @@ int main(int argc, char** argv) {
   for (auto [a, b] : pairings) {
     const Tally& t = table[size_t(a)][size_t(b)];
     if (t.games() == 0) continue;
-    std::printf("  %-25s %11s %6.1f%%  %-14s %lld pairs\n",
+    // Games lost by a fault, "lost by: first 2 crash; second 1 time".
+    std::string faults;
+    for (auto [loser, winner] : {std::pair{a, b}, std::pair{b, a}}) {
+      std::string kinds;
+      for (BrainFault f : {BrainFault::kCrash, BrainFault::kTime, BrainFault::kIllegal, BrainFault::kGarbage})
+        if (int c = pairFaults[size_t(loser)][size_t(winner)][size_t(f)])
+          kinds += (kinds.empty() ? " " : ", ") + std::to_string(c) + " " + BrainFaultName(f);
+      if (!kinds.empty())
+        faults += (faults.empty() ? "  lost by " : "; ") + players[size_t(loser)].name + kinds;
+    }
+    std::printf("  %-25s %11s %6.1f%%  %-14s %lld pairs%s\n",
                 (players[size_t(a)].name + " - " + players[size_t(b)].name).c_str(), t.Text().c_str(),
                 100.0 * t.points() / t.games(),
                 FormatElo(EstimateElo(pairTable[size_t(a)][size_t(b)])).c_str(),
-                static_cast<long long>(pairTable[size_t(a)][size_t(b)].Pairs()));
+                static_cast<long long>(pairTable[size_t(a)][size_t(b)].Pairs()), faults.c_str());
   }
 
   std::printf("\n%-12s %6s %11s %7s %-14s %9s %9s %6s %5s %7s %7s\n", "player", "games", "total",
