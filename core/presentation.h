@@ -7,21 +7,17 @@
 #include <string>
 
 #include "platform/platform.h"
-
-class TAction;
+#include "toolkit/ui_state.h"
 
 extern uint8_t SmallWindow;  // 1 = small window
 extern uint8_t View2D;       // 0 perspective, 1 flat
 extern uint8_t MusicOn;
-extern float Scale;
 extern int32_t WindowWidth;
 extern int32_t WindowHeight;
 extern int32_t DepthBase;      // int(618 * Scale)
 extern int32_t ComputerPause;  // flight time of a stone, ms
 extern std::string SettingsPath;
 extern std::string GameFolder;
-extern std::shared_ptr<TAction> Action;
-extern TickerRef Ticker;
 extern PictureRef Background;
 extern PictureRef BoardPicture[4][2];  // [Rotation][View2D]
 extern PictureRef StonePicture[6][2];  // [kind][View2D], handles centred

@@ -14,7 +14,8 @@
 
 namespace {
 
-constexpr int kFlightCurves[3] = {2, 4, 7};
+constexpr speed::Curve kFlightCurves[3] = {speed::kSmoothS, speed::kQuinticOut,
+                                           speed::kFastOvershootOut};
 
 // One flying stone: its square, its colour, where it starts and along which
 // curve it moves onto the square in ComputerPause milliseconds.
@@ -23,7 +24,7 @@ struct Flight {
   int colour = kBlue;
   bool fromBottom = false;
   float startX = 0.0f;
-  int curve = 2;
+  speed::Curve curve = speed::kSmoothS;
 };
 
 Flight StartFlight(int x, int y, int colour, bool fromBottom) {
@@ -42,8 +43,8 @@ void DrawFlyingStone(const Flight& flight, const TSpeedControl& timing) {
   const float targetX = float(CellX[flight.x][flight.y]);
   const float targetY = float(RowY[flight.y]);
   const float px =
-      flight.startX + (targetX - flight.startX) * timing.GetValue(0, uint8_t(flight.curve));
-  const float g = timing.GetValue(0, 4);
+      flight.startX + (targetX - flight.startX) * timing.GetValue(speed::kOnce, flight.curve);
+  const float g = timing.GetValue(speed::kOnce, speed::kQuinticOut);
   const float py = flight.fromBottom ? (1.0f - g) * float(WindowHeight) + g * targetY : g * targetY;
   if (View2D)
     SetDrawScale(Scale, Scale);

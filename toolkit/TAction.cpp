@@ -1,7 +1,7 @@
 #include "toolkit/TAction.h"
 
-#include "core/presentation.h"
 #include "platform/platform.h"
+#include "toolkit/ui_state.h"
 
 namespace {
 

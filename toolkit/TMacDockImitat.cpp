@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/presentation.h"
+#include "toolkit/ui_state.h"
 #include "platform/platform.h"
 
 // Frame by frame, for a dock with the pointer moving in, clicking and leaving

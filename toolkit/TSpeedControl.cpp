@@ -7,16 +7,7 @@
 
 namespace {
 
-enum Mode {
-  kOnce,
-  kRepeat,
-  kBackForth,
-  kSignedWave,
-  kRepeatEndless,
-  kBackForthEndless,
-  kSignedWaveEndless,
-  kModeCount
-};
+using namespace speed;
 
 constexpr double kDegree = 3.14159265358979323846 / 180.0;
 
@@ -25,7 +16,7 @@ double CosDeg(double degrees) { return std::cos(degrees * kDegree); }
 
 // The sixteen curve shapes on 0..1; the coefficients are single-precision
 // constants, the powers are taken in double precision.
-double Curve(uint8_t curve, float x) {
+double CurveShape(uint8_t curve, float x) {
   const double d = x;
   auto p = [d](int n) { return std::pow(d, n); };
   switch (curve) {
@@ -67,7 +58,7 @@ double Curve(uint8_t curve, float x) {
   }
 }
 
-constexpr uint8_t kStepCurve = 15;
+constexpr uint8_t kStepCurve = kStep;
 
 }  // namespace
 
@@ -122,7 +113,7 @@ float TSpeedControl::GetValue(uint8_t mode, uint8_t curve) const {
   const float x = AbsState[mode];
   const int32_t s = Sign[mode];
   if (curve == kStepCurve) return float(s * int32_t(2.0f * x + 1.0f) / 2);
-  return float(s * Curve(curve, x));
+  return float(s * CurveShape(curve, x));
 }
 
 std::vector<int32_t> TSpeedControl::CreateWaitingSequence(int32_t high, int32_t low, int32_t count,

@@ -6,6 +6,39 @@
 #include <memory>
 #include <vector>
 
+namespace speed {
+// How GetValue reads the phase: the endless modes also run before the start.
+enum Mode : uint8_t {
+  kOnce,
+  kRepeat,
+  kBackForth,
+  kSignedWave,
+  kRepeatEndless,
+  kBackForthEndless,
+  kSignedWaveEndless,
+  kModeCount
+};
+// The curve the phase is passed through, by its shape on 0..1.
+enum Curve : uint8_t {
+  kLinear,
+  kSineInOut,
+  kSmoothS,
+  kCubicIn,
+  kQuinticOut,
+  kSoftOvershootOut,   // to 1.103
+  kDipThenRise,
+  kFastOvershootOut,   // to 1.099
+  kSwingBackThenRise,
+  kOvershootOut,       // cubic, to 1.112
+  kSwingBothWays,
+  kRiseFallRise,
+  kWobble,
+  kQuarterSineOut,
+  kQuarterSineIn,
+  kStep
+};
+}  // namespace speed
+
 class TSpeedControl {
  public:
   int32_t StartTime = 0;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/presentation.h"
+#include "toolkit/ui_state.h"
 #include "platform/platform.h"
 
 namespace {
@@ -37,8 +37,6 @@ std::vector<std::string> SplitLetters(const std::string& text) {
 }
 
 constexpr int32_t kShortestTime = 100;
-constexpr uint8_t kOnce = 0, kSignedWaveEndless = 6;
-constexpr uint8_t kOvershootOut = 9, kQuarterSine = 13;
 constexpr float kDarkHaloRadius = 2.5f, kLightHaloRadius = 5.5f;  // font pixels
 
 }  // namespace
@@ -66,13 +64,13 @@ std::shared_ptr<TTextSnake> TTextSnake::build(const std::string& text, int32_t a
 int TTextSnake::draw(float x, float y) {
   SpeedControl->UpdateTime();
   SpeedControl->UpdateStates(appear_time, 0);
-  const float s = Scale * SpeedControl->GetValue(kOnce, kOvershootOut);
+  const float s = Scale * SpeedControl->GetValue(speed::kOnce, speed::kOvershootOut);
   x = x - s * HalfWidth;
   SetDrawScale(s, s);
   std::vector<float> letterX, letterY;
   for (int32_t k = 0; k <= CountLetters; k++) {
     SpeedControl->UpdateStates(up_down_time, k * single_waiting);
-    const float v = SpeedControl->GetValue(kSignedWaveEndless, kQuarterSine);
+    const float v = SpeedControl->GetValue(speed::kSignedWaveEndless, speed::kQuarterSineOut);
     letterX.push_back(x);
     letterY.push_back(y + s * (Letterheight + v * up_down_way));
     x = x + s * Letterwidth[k];

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "core/presentation.h"
+#include "toolkit/ui_state.h"
 #include "toolkit/TAction.h"
 
 namespace widget_support {

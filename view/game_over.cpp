@@ -63,7 +63,7 @@ int32_t TextY(int result) {
 // Perspective: the five stones brighten and fade under the light blend.
 void GlowWinningStones(TSpeedControl& timing, int winner) {
   timing.UpdateStates(500, 0);
-  SetAlpha(timing.GetValue(2, 3));
+  SetAlpha(timing.GetValue(speed::kBackForth, speed::kCubicIn));
   SetBlend(kBlendLight);
   for (int i = 0; i < 5; ++i) {
     if (!OnBoard(WinRowX[i], WinRowY[i])) continue;
@@ -78,7 +78,7 @@ void GlowWinningStones(TSpeedControl& timing, int winner) {
 void SwingWinningStones(TSpeedControl& timing, int winner) {
   for (int i = 0; i < 5; ++i) {
     timing.UpdateStates(600, i * 150);
-    SetDrawRotation(180.0f * timing.GetValue(3, 13));
+    SetDrawRotation(180.0f * timing.GetValue(speed::kSignedWave, speed::kQuarterSineOut));
     if (OnBoard(WinRowX[i], WinRowY[i])) DrawStoneAt(winner, WinRowX[i], WinRowY[i]);
   }
   SetDrawRotation(0.0f);

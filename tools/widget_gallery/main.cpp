@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <string>
 
-#include "core/presentation.h"
+#include "toolkit/ui_state.h"
 #include "pictures.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_backend.h"
