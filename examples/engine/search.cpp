@@ -160,7 +160,12 @@ int Searcher::RootSearch(std::vector<int>& moves, int depth, int alpha, int beta
       if (value > alpha && value < beta) value = -Search(2, depth - 1, -beta, -alpha, 1);
     }
     board_.Undo();
-    if (value > best) best = value, bestIndex = i;
+    if (value > best) {
+      best = value, bestIndex = i;
+      // A move that beat the first one is worth playing even if the
+      // iteration does not finish.
+      if (i > 0) iterationBest_ = moves[i];
+    }
     if (value > alpha) alpha = value;
     if (alpha >= beta) break;
   }
@@ -276,16 +281,18 @@ SearchReport Searcher::Choose() {
   double lastMs = 0;
   for (int depth = 2; depth <= kMaxPly; ++depth) {
     double startMs = clock_.ElapsedMs();
+    iterationBest_ = -1;
     try {
       report.score = RootSearch(moves, depth, -kInfinity, kInfinity);
     } catch (const TimeUp&) {
       board_.UndoTo(0);
+      if (iterationBest_ >= 0) std::iter_swap(moves.begin(), std::find(moves.begin(), moves.end(), iterationBest_));
       break;
     }
     report.depth = depth;
     lastMs = clock_.ElapsedMs() - startMs;
     if (std::abs(report.score) > kDecided) break;
-    if (!clock_.RoomFor(lastMs, 2.0)) break;
+    if (!clock_.RoomFor(lastMs, 1.5)) break;
   }
   return done(moves[0], report.reason);
 }

@@ -66,6 +66,7 @@ class Searcher {
   int killers_[kMaxPly + 2][2] = {};
   int history_[2][kCells] = {};
   int64_t nodes_ = 0;
+  int iterationBest_ = -1;  // a move that beat the last best in the current iteration
 };
 
 // One move from a position (cells as for ChooseEngineMove) within budgetMs.
