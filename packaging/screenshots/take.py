@@ -80,7 +80,10 @@ def take(program, name, view2d, action=None):
         image = s.window_image(win)
         s.kill()
     from PIL import Image
-    small = image.quantize(256, method=Image.Quantize.LIBIMAGEQUANT, dither=Image.Dither.FLOYDSTEINBERG)
+    # The octree keeps every pixel near its colour; the other quantisers put
+    # stray greens into the backdrop's dark gradients.
+    small = image.convert("RGB").quantize(256, method=Image.Quantize.FASTOCTREE,
+                                          dither=Image.Dither.FLOYDSTEINBERG)
     path = os.path.join(HERE, name + ".png")
     small.save(path, optimize=True)
     print("%s: %dx%d, %d bytes" % (path, image.width, image.height, os.path.getsize(path)))
