@@ -127,6 +127,11 @@ class Progress {
     }
     std::fflush(stderr);
   }
+  // A line of its own above the progress display.
+  void Note(const std::string& text) {
+    std::fprintf(stderr, terminal_ ? "\r\033[K%s\n" : "%s\n", text.c_str());
+    std::fflush(stderr);
+  }
   void Finish() {
     if (terminal_) std::fprintf(stderr, "\n");
   }
@@ -137,6 +142,17 @@ class Progress {
   bool terminal_;
   Clock::time_point start_;
 };
+
+// Whether a program can be started by that name, as execvp would look.
+bool FindProgram(const std::string& name) {
+  if (name.find('/') != std::string::npos) return access(name.c_str(), X_OK) == 0;
+  const char* path = std::getenv("PATH");
+  std::stringstream folders(path ? path : "/usr/bin:/bin");
+  std::string folder;
+  while (std::getline(folders, folder, ':'))
+    if (access(((folder.empty() ? "." : folder) + "/" + name).c_str(), X_OK) == 0) return true;
+  return false;
+}
 
 int Replay(const std::string& path) {
   std::string text, error;
@@ -277,6 +293,9 @@ int main(int argc, char** argv) {
   }
   std::vector<PlayerSpec> players;
   for (const std::string& name : chosen) players.push_back(*find(name));
+  for (const PlayerSpec& p : players)
+    if (p.kind == PlayerSpec::Kind::kExternal && !FindProgram(p.command[0]))
+      return Usage("the engine " + p.name + ": no program '" + p.command[0] + "'");
   if (players.size() < 2) return Usage("at least two players are needed");
   if (onlyEngine && !HaveSampleEngine()) {
     std::fprintf(stderr, "kavro-arena was built without the sample engine\n");
@@ -355,6 +374,8 @@ int main(int argc, char** argv) {
       ++totals[size_t(faulty)].faults[int(r.fault)];
       ++pairFaults[size_t(faulty)][size_t(faulty == y ? b : y)][size_t(r.fault)];
       if (players[size_t(faulty)].kind != PlayerSpec::Kind::kExternal) ++builtInFaults;
+      progress.Note("game " + std::to_string(r.index + 1) + ": " + players[size_t(faulty)].name +
+                    " lost by " + r.reason + (r.why.empty() ? "" : " (" + r.why + ")"));
     }
     // The second game of a pair: the first game's yellow is this one's blue.
     const bool second = r.index % 2 == 1;
