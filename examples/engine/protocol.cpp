@@ -21,7 +21,7 @@ namespace {
 
 struct Match {
   uint8_t cells[225] = {};  // 1 ours, 2 the opponent's
-  int turnMs = 0;           // INFO timeout_turn; 0 unknown
+  int turnMs = -1;          // INFO timeout_turn; -1 unknown, 0 as fast as possible
   long long matchMs = 0;    // INFO timeout_match; 0 no limit
   long long leftMs = -1;    // INFO time_left; -1 unknown
 };
@@ -35,7 +35,7 @@ void Say(const std::string& line) {
 // and a tenth of what is left of the match.
 int Budget(const Match& match, int ownMs) {
   long long budget = ownMs > 0 ? ownMs : kDefaultBudgetMs;
-  if (match.turnMs > 0) budget = ownMs > 0 ? std::min<long long>(budget, match.turnMs) : match.turnMs;
+  if (match.turnMs >= 0) budget = ownMs > 0 ? std::min<long long>(budget, match.turnMs) : match.turnMs;
   if (match.matchMs > 0 && match.leftMs >= 0) budget = std::min(budget, match.leftMs / 10);
   return int(std::max(1LL, budget));
 }
