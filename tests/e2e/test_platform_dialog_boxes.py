@@ -2,7 +2,8 @@
 board: the message box (umlauts, line breaks, a long path shortened to fit
 the screen, OK on Return), the yes/no question (Return "Ja", Escape "Nein")
 and the file requester (typed name, Escape cancels). Keys that answer a
-dialog must not reach the game."""
+dialog must not reach the game. The dialogs wear the game's felt green, and
+FLTK leaves no preference files in the home folder."""
 import os
 import subprocess
 import sys
@@ -10,6 +11,9 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import kavro_e2e as e2e
+
+
+FELT = (28, 56, 40)
 
 
 def show(s, args, answer, label, typed=None):
@@ -22,6 +26,10 @@ def show(s, args, answer, label, typed=None):
         dialog = s.wait_dialog(title)
         time.sleep(0.5)
         s.screenshot(label)
+        image = s.window_image(dialog)
+        corner = image.convert("RGB").getpixel((3, image.height - 4))
+        e2e.check(all(abs(a - b) <= 12 for a, b in zip(corner, FELT)),
+                  "the %s dialog's background is %r, not the felt green" % (label, corner))
         if args[0] != "--file":
             mx, my, mw, mh = s.geometry(main)
             dx, dy, dw, dh = s.geometry(dialog)
@@ -68,6 +76,8 @@ def main():
         out = show(s, ["--file", "Spiel speichern:", "Kavro-Spiele:KVs;", "1", proposed], "Return",
                    "file-save")
         e2e.check("file=%s\n" % proposed in out, "the save requester did not keep the proposed name")
+        e2e.check(not os.path.exists(os.path.join(s.home, ".fltk")),
+                  "FLTK wrote into the home folder: %r" % os.listdir(s.home))
 
 
 e2e.run(main)
