@@ -218,15 +218,25 @@ int main(int argc, char** argv) {
       parallel = std::atoi(n.c_str());
       if (parallel < 1) return Usage("-j needs a number of games");
     } else if (arg == "--sprt") {
-      while (i + 1 < argc && sprtArgs.size() < 4) {
+      // ELO0 ELO1, then ALPHA BETA only if both follow as probabilities: a
+      // number after the bounds may be PAIRS.
+      auto number = [&](int at, double& v) {
+        if (at >= argc) return false;
         char* end = nullptr;
-        double v = std::strtod(argv[i + 1], &end);
-        if (end == argv[i + 1] || *end) break;
-        sprtArgs.push_back(v);
-        ++i;
-      }
-      if (sprtArgs.size() != 2 && sprtArgs.size() != 4)
+        v = std::strtod(argv[at], &end);
+        return end != argv[at] && !*end;
+      };
+      double v[4];
+      if (!number(i + 1, v[0]) || !number(i + 2, v[1]))
         return Usage("--sprt needs ELO0 ELO1 and optionally ALPHA BETA");
+      sprtArgs = {v[0], v[1]};
+      i += 2;
+      if (number(i + 1, v[2]) && number(i + 2, v[3]) && v[2] > 0 && v[2] < 0.5 && v[3] > 0 &&
+          v[3] < 0.5) {
+        sprtArgs.push_back(v[2]);
+        sprtArgs.push_back(v[3]);
+        i += 2;
+      }
     } else if (!arg.empty() && arg[0] != '-' && std::atoi(arg.c_str()) > 0) {
       pairs = std::atoi(arg.c_str());
       pairsGiven = true;
@@ -237,7 +247,6 @@ int main(int argc, char** argv) {
   if (engineMs < 1) return Usage("--engine-ms needs at least 1");
   if (sprtModel != "normalized" && sprtModel != "logistic")
     return Usage("--sprt-model is normalized or logistic");
-  SearchShowsProgress = false;
 
   // Players: the built-in ones, then the engines.
   std::vector<PlayerSpec> known = BuiltInPlayers();
