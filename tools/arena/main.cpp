@@ -7,6 +7,7 @@
 //   kavro-arena [PAIRS] [options]      (kavro-arena --help lists them)
 //   kavro-arena --replay FILE.psq
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -119,6 +120,10 @@ class Progress {
     if (timeLeft_ && done > 0 && done < total_)
       line += "  left ~" + Duration(elapsed / done * (total_ - done));
     if (terminal_) {
+      // A line longer than the terminal would wrap, and \r redraw only its end.
+      winsize size{};
+      if (ioctl(2, TIOCGWINSZ, &size) == 0 && size.ws_col > 1 && line.size() >= size.ws_col)
+        line.resize(size_t(size.ws_col - 1));
       std::fprintf(stderr, "\r\033[K%s", line.c_str());
     } else {
       int step = std::max(1, total_ / 10);
