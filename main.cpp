@@ -1,4 +1,4 @@
-#include "core/game.h"
+#include "app/game.h"
 #include "platform/sdl/sdl_backend.h"
 
 int main() {

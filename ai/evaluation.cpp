@@ -12,7 +12,7 @@
 
 #include "ai/evaluation.h"
 #include "ai/incremental_eval.h"
-#include "core/game_state.h"
+#include "game/game_state.h"
 
 int32_t Potential[15][15][3];
 int32_t TopLast = 4;

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "ai/evaluation.h"
-#include "core/game_state.h"
+#include "game/game_state.h"
 
 namespace {
 

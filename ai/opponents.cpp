@@ -8,7 +8,7 @@
 
 #include "ai/evaluation.h"
 #include "ai/search.h"
-#include "core/game_state.h"
+#include "game/game_state.h"
 #include "platform/platform.h"
 
 namespace {
@@ -97,21 +97,24 @@ std::optional<Move> KonsequenteMove() {
   return Head(1);
 }
 
-std::optional<Move> DenkerMove() {
+std::optional<Move> DenkerMove(const SearchScreen& screen) {
   Evaluate(4);
   if (V2() >= kFourValue) return Head(2);
   if (V1() >= kFourValue) return Head(1);
   if (MoveCount == 0) return OpeningSquare(6, 8);
   if (MoveCount < 7) return RandomPlace(1, 0, 2);
-  return DenkerSearch();
+  const int depth = SearchDepthFor(MoveCount);
+  return screen ? screen(depth) : RunSearch(depth).move;
 }
 
 }  // namespace
 
-std::optional<Move> ChooseComputerMove() { return ChooseMoveOfKind(PlayerKind[2]); }
+std::optional<Move> ChooseComputerMove(const SearchScreen& screen) {
+  return ChooseMoveOfKind(PlayerKind[2], screen);
+}
 
-std::optional<Move> ChooseMoveOfKind(int kind) {
-  if (kind == Denker) return DenkerMove();
+std::optional<Move> ChooseMoveOfKind(int kind, const SearchScreen& screen) {
+  if (kind == Denker) return DenkerMove(screen);
   if (kind == Konsequente) return KonsequenteMove();
   if (kind == Flexible) return FlexibleMove();
   if (kind == Spontane) return SpontaneMove();

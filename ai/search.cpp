@@ -10,7 +10,7 @@
 
 #include "ai/evaluation.h"
 #include "ai/incremental_eval.h"
-#include "core/game_state.h"
+#include "game/game_state.h"
 
 int32_t SearchDepth = 6;
 int32_t SearchPly = 1;

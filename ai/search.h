@@ -14,10 +14,6 @@ extern int32_t SearchPly;          // ply of the node being examined; 1 at the r
 extern int32_t BranchLast;         // last place of list 0 the next expanding node follows
 extern int64_t SearchScore[5][3];  // [first move][colour]: accumulated weights
 
-// Draw the progress frames and ask the quit question on Escape (the game);
-// off, the search runs without a window (arena, benchmark, tests).
-extern bool SearchShowsProgress;
-
 // 7, 8 -> 6; 9, 10 -> 7; from 11 on the smaller of 8 and 225 - moveCount.
 int SearchDepthFor(int moveCount);
 
@@ -43,7 +39,3 @@ SearchResult RunSearch(int depth, const SearchHooks& hooks = {});
 // The same search on the reference evaluation, written straight from the
 // rules: the oracle for RunSearch.
 SearchResult RunSearchPlain(int depth, const SearchHooks& hooks = {});
-
-// The Denker's last rule: depth from MoveCount, the progress frames, the
-// quit question between first moves, the search itself.
-std::optional<Move> DenkerSearch();

@@ -7,7 +7,7 @@
 
 #include "ai/evaluation.h"
 #include "ai/search.h"
-#include "core/game_state.h"
+#include "game/game_state.h"
 
 namespace {
 

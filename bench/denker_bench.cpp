@@ -11,7 +11,7 @@
 #include "ai/evaluation.h"
 #include "ai/search.h"
 #include "bench/positions.h"
-#include "core/game_state.h"
+#include "game/game_state.h"
 
 namespace {
 
@@ -123,7 +123,6 @@ void PrintSummary(const SummaryReporter& r) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  SearchShowsProgress = false;
   benchmark::RegisterBenchmark("EvaluatePlain", EvaluatePlain);
   benchmark::RegisterBenchmark("EvaluateFast", EvaluateFast);
   for (const Position& p : kPositions) {

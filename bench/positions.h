@@ -2,7 +2,7 @@
 // signature: the benchmark times them, a unit test pins their counts.
 #pragma once
 
-#include "core/game_state.h"
+#include "game/game_state.h"
 
 namespace bench_positions {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/game.h"
-#include "core/presentation.h"
+#include "screens/stone_flight.h"
+#include "view/presentation.h"
 #include "platform/udp_stream.h"
 #include "platform/platform.h"
 #include "screens/menu_docks.h"

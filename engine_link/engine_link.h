@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "core/game_state.h"
+#include "game/game_state.h"
 
 constexpr uint16_t kEnginePort = 8000;  // the engine listens here for positions
 constexpr uint16_t kMovePort = 8001;    // the game listens here for the move

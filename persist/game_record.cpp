@@ -1,7 +1,7 @@
 #include "persist/game_record.h"
 
-#include "core/game_state.h"
-#include "core/presentation.h"
+#include "game/game_state.h"
+#include "view/presentation.h"
 #include "persist/game_record_codec.h"
 
 std::vector<uint8_t> GameRecordBytes() { return EncodeGameRecord(CurrentGameRecord()); }

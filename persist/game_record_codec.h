@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/game_state.h"
+#include "game/game_state.h"
 
 struct GameRecord {
   int32_t rotation = 0;

@@ -1,6 +1,6 @@
 #include "screens/info_screen.h"
 
-#include "core/presentation.h"
+#include "view/presentation.h"
 #include "toolkit/TAction.h"
 #include "toolkit/TMacDockImitat.h"
 

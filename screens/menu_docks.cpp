@@ -1,8 +1,7 @@
 #include "screens/menu_docks.h"
 
-#include "core/game.h"
-#include "core/game_state.h"
-#include "core/presentation.h"
+#include "game/game_state.h"
+#include "view/presentation.h"
 #include "engine_link/engine_link.h"
 #include "persist/game_record.h"
 #include "platform/strip_font.h"
@@ -11,7 +10,7 @@
 #include "toolkit/TAction.h"
 #include "toolkit/TMacDockImitat.h"
 #include "view/board_view.h"
-#include "view/game_over.h"
+#include "screens/game_over.h"
 
 std::shared_ptr<TMacDockImitat_Vertikal_Left> LeftDock;
 std::shared_ptr<TMacDockImitat_Vertikal_Right> RightDock;
@@ -160,4 +159,15 @@ void OpenGameWindow() {
   RightDock = TMacDockImitat_Vertikal_Right::build(int(540 * Scale), 6, "incbin::media/Dock-Right.png", 120, 120);
   GameFont = LoadAutoSizedFont("incbin::media/bitmapfont.png", 46, 60, 22, kStripFontGlyphList, -2, 0);
   if (GameFont) SetTextFont(GameFont);
+}
+
+void AskQuitOnEscape() {
+  if (!Action->Escape) return;
+  if (Confirm(kQuitQuestion)) EndProgram();
+  Action->flush(-99999, -99999);
+}
+
+// The clip is not looped: restarting it whenever it ended makes it loop.
+void KeepMusicAlive() {
+  if (MusicOn == 1 && Music && !Playing(MusicChannel)) MusicChannel = PlayClip(Music);
 }

@@ -23,3 +23,8 @@ void OpenGameWindow();
 // stands on x = 0).
 int SideDockCentreY();
 int RightDockEdgeX();
+
+// The checks every loop with the docks makes once a frame: Escape asks the
+// quit question, and the music is started again when it has ended.
+void AskQuitOnEscape();
+void KeepMusicAlive();

@@ -1,8 +1,7 @@
 #include "screens/new_game.h"
 
-#include "core/game.h"
-#include "core/game_state.h"
-#include "core/presentation.h"
+#include "game/game_state.h"
+#include "view/presentation.h"
 #include "screens/menu_docks.h"
 #include "toolkit/TAction.h"
 #include "toolkit/TMacDockImitat.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/presentation.h"
+#include "view/presentation.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/platform.h"
 

@@ -5,7 +5,7 @@
 #include <map>
 #include <numeric>
 
-#include "core/presentation.h"
+#include "view/presentation.h"
 #include "platform/backend.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/platform.h"

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "core/presentation.h"
+#include "view/presentation.h"
 #include "platform/backend.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/platform.h"

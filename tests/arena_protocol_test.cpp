@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/game_state.h"
+#include "game/game_state.h"
 #include "engine_test_support.h"
 #include "tools/arena/game.h"
 #include "tools/arena/runner.h"

@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "core/game_state.h"
-#include "core/presentation.h"
+#include "game/game_state.h"
+#include "view/presentation.h"
 #include "platform/headless/headless_backend.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/game_state.h"
-#include "core/presentation.h"
+#include "game/game_state.h"
+#include "view/presentation.h"
 #include "platform/udp_stream.h"
 #include "engine_test_support.h"
 #include "platform/backend.h"

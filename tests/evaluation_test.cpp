@@ -7,7 +7,7 @@
 
 #include "ai/incremental_eval.h"
 #include "ai_fixtures.h"
-#include "core/game_state.h"
+#include "game/game_state.h"
 
 using namespace ai_fixtures;
 

@@ -17,9 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "core/game.h"
-#include "core/game_state.h"
-#include "core/presentation.h"
+#include "app/game.h"
+#include "app/settings.h"
+#include "game/game_state.h"
+#include "view/presentation.h"
 #include "engine_link/engine_link.h"
 #include "engine_test_support.h"
 #include "persist/game_record.h"

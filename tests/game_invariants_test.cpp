@@ -14,9 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "core/game.h"
-#include "core/game_state.h"
-#include "core/presentation.h"
+#include "app/game.h"
+#include "app/settings.h"
+#include "game/game_state.h"
+#include "view/presentation.h"
 #include "persist/game_record_codec.h"
 #include "platform/headless/headless_backend.h"
 #include "screens/menu_docks.h"

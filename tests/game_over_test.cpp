@@ -1,4 +1,4 @@
-#include "view/game_over.h"
+#include "screens/game_over.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "core/game_state.h"
-#include "core/presentation.h"
+#include "game/game_state.h"
+#include "view/presentation.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/strip_font.h"
 #include "screens/menu_docks.h"

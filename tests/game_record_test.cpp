@@ -5,8 +5,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/game_state.h"
-#include "core/presentation.h"
+#include "game/game_state.h"
+#include "view/presentation.h"
 #include "persist/game_record.h"
 #include "persist/game_record_codec.h"
 #include "screens_test_support.h"

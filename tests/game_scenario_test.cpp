@@ -13,9 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "core/game.h"
-#include "core/game_state.h"
-#include "core/presentation.h"
+#include "app/game.h"
+#include "screens/stone_flight.h"
+#include "app/settings.h"
+#include "game/game_state.h"
+#include "view/presentation.h"
 #include "platform/headless/headless_backend.h"
 #include "screens/menu_docks.h"
 #include "screens_test_support.h"

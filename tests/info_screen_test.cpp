@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "core/presentation.h"
+#include "view/presentation.h"
 #include "platform/strip_font.h"
 #include "screens/info_screen.h"
 #include "screens_test_support.h"

@@ -6,8 +6,8 @@
 
 #include "engine_link/engine_link.h"
 
-#include "core/game_state.h"
-#include "core/presentation.h"
+#include "game/game_state.h"
+#include "view/presentation.h"
 #include "screens/menu_docks.h"
 #include "screens/new_game.h"
 #include "screens_test_support.h"

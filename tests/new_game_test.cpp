@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "core/game_state.h"
-#include "core/presentation.h"
+#include "game/game_state.h"
+#include "view/presentation.h"
 #include "screens/new_game.h"
 #include "screens_test_support.h"
 #include "toolkit/TMacDockImitat.h"

@@ -10,7 +10,7 @@
 #include "ai/evaluation.h"
 #include "ai/search.h"
 #include "ai_fixtures.h"
-#include "core/game_state.h"
+#include "game/game_state.h"
 #include "platform/platform.h"
 
 using namespace ai_fixtures;
@@ -41,11 +41,9 @@ class OpponentsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ClearBoard();
-    SearchShowsProgress = false;
     savedKind = PlayerKind[2];
   }
   void TearDown() override {
-    SearchShowsProgress = true;
     PlayerKind[2] = savedKind;
   }
   // Asks the character from the seed, once by its kind and once as blue's

@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "ai/evaluation.h"
-#include "core/game_state.h"
-#include "core/presentation.h"
+#include "game/game_state.h"
+#include "view/presentation.h"
 #include "platform/headless/headless_backend.h"
 #include "toolkit/TAction.h"
 

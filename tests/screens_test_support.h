@@ -7,8 +7,8 @@
 #include <map>
 #include <memory>
 
-#include "core/game_state.h"
-#include "core/presentation.h"
+#include "game/game_state.h"
+#include "view/presentation.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/platform.h"
 #include "screens/menu_docks.h"

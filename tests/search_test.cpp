@@ -7,8 +7,9 @@
 
 #include "ai/evaluation.h"
 #include "ai_fixtures.h"
+#include "app/game.h"
 #include "bench/positions.h"
-#include "core/game_state.h"
+#include "game/game_state.h"
 
 using namespace ai_fixtures;
 
@@ -18,9 +19,7 @@ class SearchTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ClearBoard();
-    SearchShowsProgress = false;
   }
-  void TearDown() override { SearchShowsProgress = true; }
   // The Denker's own evaluation before its search.
   static void Prepare() { EvaluateFast(4); }
 };
@@ -168,7 +167,7 @@ TEST_F(SearchTest, NoMoveWhenNobodyCanWin) {
   EXPECT_FALSE(r.move.has_value());
   EXPECT_EQ(r.nodes, 0);
   MoveCount = 200;
-  EXPECT_FALSE(DenkerSearch().has_value());
+  EXPECT_FALSE(DenkerThinking(SearchDepthFor(MoveCount)).has_value());
 }
 
 TEST_F(SearchTest, ListZeroIsRestoredAfterTheSearch) {
@@ -204,7 +203,8 @@ TEST_F(SearchTest, HooksRunAroundEachFirstMoveOnTheUntouchedBoard) {
 }  // namespace
 
 // The frames the player sees while the Denker thinks, on the headless backend.
-#include "core/presentation.h"
+#include "app/game.h"
+#include "view/presentation.h"
 #include "platform/headless/headless_backend.h"
 #include "screens/menu_docks.h"
 #include "toolkit/TAction.h"
@@ -230,7 +230,6 @@ class SearchProgressTest : public ::testing::Test {
       }
     ProgressCover = LoadPicture("incbin::media/progress-cover.png");
     ClearBoard();
-    SearchShowsProgress = true;
     savedKind = PlayerKind[2];
     PlayerKind[2] = Denker;
     // Nine scattered stones: depth 7, five first moves.
@@ -278,7 +277,7 @@ TEST_F(SearchProgressTest, BarGrowsOneCellPerFirstMoveWithCaptions) {
   EvaluatePlain(4);
   SearchResult expected = RunSearchPlain(SearchDepthFor(MoveCount));
   ASSERT_EQ(expected.firstMoves, 5);
-  std::optional<Move> move = ChooseComputerMove();
+  std::optional<Move> move = ChooseComputerMove(DenkerThinking);
   EXPECT_EQ(move, expected.move);
   EXPECT_EQ(Board, before);
   ASSERT_EQ(frames.size(), 6u);  // one per first move and the full bar
@@ -317,7 +316,7 @@ TEST_F(SearchProgressTest, EscapeAsksAfterTheCurrentFirstMoveAndNoGoesOn) {
     return 0;
   };
   backend->TapKey(kKeyEscape);  // pressed before the search: forgotten
-  std::optional<Move> move = ChooseComputerMove();
+  std::optional<Move> move = ChooseComputerMove(DenkerThinking);
   ASSERT_TRUE(move.has_value());
   ASSERT_EQ(backend->questions.size(), 1u);
   EXPECT_EQ(backend->questions[0], "Willst du wirklich das Programm beenden?");
@@ -331,7 +330,7 @@ TEST_F(SearchProgressTest, EscapeAndYesEndTheProgramWithTheBoardIntact) {
     if (frame == 1) backend->TapKey(kKeyEscape);
   };
   backend->confirmAnswers = {1};
-  EXPECT_THROW(ChooseComputerMove(), ProgramExit);
+  EXPECT_THROW(ChooseComputerMove(DenkerThinking), ProgramExit);
   EXPECT_EQ(Board, before);
   EXPECT_EQ(backend->frames, 1);
 }

@@ -10,16 +10,16 @@
 #include <unistd.h>
 #include <vector>
 
-#include "core/game.h"
-#include "core/game_state.h"
-#include "core/presentation.h"
+#include "app/game.h"
+#include "game/game_state.h"
+#include "view/presentation.h"
 #include "engine_link/engine_link.h"
 #include "engine_test_support.h"
 #include "persist/game_record.h"
 #include "persist/game_record_codec.h"
 #include "screens/new_game.h"
 #include "screens_test_support.h"
-#include "view/game_over.h"
+#include "screens/game_over.h"
 
 using namespace screens_test;
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/presentation.h"
+#include "view/presentation.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/platform.h"
 #include "platform_test_images.h"

@@ -3,8 +3,8 @@
 
 #include <cstdlib>
 
-#include "core/game_state.h"
-#include "core/presentation.h"
+#include "game/game_state.h"
+#include "view/presentation.h"
 #include "platform/platform.h"
 
 // Perspective view, per row from the far edge (0) to the near edge (14):

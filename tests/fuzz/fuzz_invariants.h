@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/game_state.h"
-#include "core/presentation.h"
+#include "game/game_state.h"
+#include "view/presentation.h"
 
 #define FUZZ_CHECK(condition)                                             \
   do {                                                                    \

@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/game.h"
+#include "app/game.h"
+#include "app/settings.h"
 #include "fuzz_invariants.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "core/game_state.h"
+#include "game/game_state.h"
 #include "platform/platform.h"
 
 GameRecord PlayGame(const PlayerSpec& yellowSpec, const PlayerSpec& blueSpec,

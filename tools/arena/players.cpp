@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "ai/opponents.h"
-#include "core/game_state.h"
+#include "game/game_state.h"
 #ifdef KAVRO_HAVE_ENGINE_AI
 #include "move.h"
 #endif

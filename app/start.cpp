@@ -1,14 +1,15 @@
 // Start-up, the splash screen, the resume of the saved game and the main loop.
 #include <string>
 
-#include "core/game.h"
-#include "core/game_state.h"
-#include "core/presentation.h"
+#include "app/game.h"
+#include "app/settings.h"
+#include "game/game_state.h"
+#include "view/presentation.h"
 #include "platform/platform.h"
 #include "screens/menu_docks.h"
 #include "toolkit/TAction.h"
 #include "view/board_view.h"
-#include "view/game_over.h"
+#include "screens/game_over.h"
 
 namespace {
 

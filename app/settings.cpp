@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "core/game.h"
-#include "core/game_state.h"
-#include "core/presentation.h"
+#include "app/settings.h"
+#include "game/game_state.h"
+#include "view/presentation.h"
 #include "persist/game_record_codec.h"
 #include "platform/platform.h"
 

@@ -5,13 +5,12 @@
 #include "ai/evaluation.h"
 #include "ai/opponents.h"
 #include "ai/search.h"
-#include "core/game_state.h"
-#include "core/presentation.h"
+#include "app/game.h"
+#include "game/game_state.h"
+#include "view/presentation.h"
 #include "platform/platform.h"
 #include "screens/menu_docks.h"
 #include "view/board_view.h"
-
-bool SearchShowsProgress = true;
 
 namespace {
 
@@ -60,10 +59,7 @@ void DrawBar(const PictureRef& strip, int filled, bool finished) {
 
 }  // namespace
 
-std::optional<Move> DenkerSearch() {
-  const int depth = SearchDepthFor(MoveCount);
-  if (!SearchShowsProgress) return RunSearch(depth).move;
-
+std::optional<Move> DenkerThinking(int depth) {
   KeyPressCount(kKeyEscape);
   const BoardCells before = Board;
   const int32_t countBefore = MoveCount, kindBefore = PlayerKind[kBlue];
@@ -75,7 +71,7 @@ std::optional<Move> DenkerSearch() {
   if (Board != before || MoveCount != countBefore || PlayerKind[kBlue] != kindBefore) {
     const bool stillBluesMove = PlayerKind[kBlue] > Multiplayer && GameResult == 0 && BlueToMove();
     if (!stillBluesMove) return std::nullopt;
-    return ChooseComputerMove();
+    return ChooseComputerMove(DenkerThinking);
   }
   if (TopValue[0][0] == 0) return std::nullopt;
   PictureRef strip =

@@ -1,13 +1,12 @@
 // The end of a game: the board stays, the five winning stones glow or swing,
 // and a wave text names the winner, until a command sets GameResult to 0.
-#include "view/game_over.h"
+#include "screens/game_over.h"
 
 #include <memory>
 #include <string>
 
-#include "core/game.h"
-#include "core/game_state.h"
-#include "core/presentation.h"
+#include "game/game_state.h"
+#include "view/presentation.h"
 #include "platform/platform.h"
 #include "screens/menu_docks.h"
 #include "toolkit/TAction.h"

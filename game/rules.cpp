@@ -1,7 +1,7 @@
 // Placing stones, the result check, take back, replay, turning the board.
 #include <cstdlib>
 
-#include "core/game_state.h"
+#include "game/game_state.h"
 
 namespace {
 

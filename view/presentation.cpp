@@ -1,11 +1,29 @@
-// Start-up values of the presentation state and the window size.
-#include "core/presentation.h"
+// The presentation globals, their start-up values (set in one place, by
+// ResetPresentationGlobals, which runs here once before main and again
+// whenever a test starts afresh) and the window size.
+#include "view/presentation.h"
 
 #include <algorithm>
 
-#include "core/game_state.h"
+#include "game/game_state.h"
 #include "toolkit/TAction.h"
 #include "view/board_view.h"
+
+uint8_t SmallWindow;
+uint8_t View2D;
+uint8_t MusicOn;
+int32_t WindowWidth;
+int32_t WindowHeight;
+int32_t DepthBase;
+int32_t ComputerPause;
+std::string SettingsPath;
+std::string GameFolder;
+PictureRef Background;
+PictureRef BoardPicture[4][2];
+PictureRef StonePicture[6][2];
+PictureRef ProgressCover;
+SoundClipRef Music;
+Channel MusicChannel = kNoChannel;
 
 void ResetPresentationGlobals() {
   SmallWindow = 0;
@@ -44,3 +62,8 @@ void ComputeWindowSize() {
   WindowHeight = int32_t(850.0f * Scale);
   WindowWidth = int32_t(float(DesignWidth()) * Scale);
 }
+
+namespace {
+// After every definition above, so the reset finds them all constructed.
+[[maybe_unused]] const bool kStartValuesSet = (ResetPresentationGlobals(), true);
+}  // namespace

@@ -1,16 +1,14 @@
-// The three interaction loops of a move: the human's turn, the computer's
-// turn and the display of a move computed by the external engine.
-#include <optional>
+// A stone gliding onto its square: the computer's from the top edge, the
+// external engine's from the bottom edge.
+#include "screens/stone_flight.h"
 
-#include "ai/opponents.h"
-#include "core/game.h"
-#include "core/game_state.h"
-#include "core/presentation.h"
+#include "game/game_state.h"
 #include "platform/platform.h"
 #include "screens/menu_docks.h"
 #include "toolkit/TAction.h"
 #include "toolkit/TSpeedControl.h"
 #include "view/board_view.h"
+#include "view/presentation.h"
 
 namespace {
 
@@ -77,60 +75,10 @@ void Fly(const Flight& flight) {
 
 }  // namespace
 
-void AskQuitOnEscape() {
-  if (!Action->Escape) return;
-  if (Confirm(kQuitQuestion)) EndProgram();
-  Action->flush(-99999, -99999);
-}
-
-// The clip is not looped: restarting it whenever it ended makes it loop.
-void KeepMusicAlive() {
-  if (MusicOn == 1 && Music && !Playing(MusicChannel)) MusicChannel = PlayClip(Music);
-}
-
-// The stones say whose move it is; a computer's stone is never placed by a click.
-static bool HumanMayPlace(int colour) {
-  const int mover = BlueToMove() ? kBlue : kYellow;
-  return GameResult == 0 && colour == mover && PlayerKind[colour] <= Multiplayer;
-}
-
-int32_t HumanTurn(int colour) {
-  Action->flush(-99999, -99999);
-  SkipBlueTurn = 0;
-  while (true) {
-    DrawBoardPicture();
-    DrawStones();
-    Action->update();
-    if (RunMenuDocks(colour, 1) == 1) return 1;
-    // A command (a loaded game, a new game against the computer) may have
-    // given the move to the other colour: the main loop hands it over.
-    if (!HumanMayPlace(colour)) return 1;
-    PresentFrame();
-    if (Action->MouseKey == 1) {
-      int x = 0, y = 0;
-      if (PickSquare(Action->X, Action->Y, x, y)) {
-        PlaceStone(x, y, colour);
-        return 1;
-      }
-    }
-    AskQuitOnEscape();
-    KeepMusicAlive();
-    if (Action->Close) return 0;
-  }
-}
-
-int32_t ComputerTurn() {
-  const std::optional<Move> move = ChooseComputerMove();
-  if (!move) return 1;
-  const int x = move->first, y = move->second;
-  if (x < 0 || x >= kBoardSize || y < 0 || y >= kBoardSize || Board[x][y] != kEmpty) return 1;
-  Fly(StartFlight(x, y, kBlue, false));
-  PlaceStone(x, y, kBlue);
-  return 1;
-}
+void FlyStone(int x, int y, int colour, bool fromBottom) { Fly(StartFlight(x, y, colour, fromBottom)); }
 
 int32_t ShowExternalMove(const int32_t move[2], int colour) {
   if (move[0] < 0 || move[0] >= kBoardSize || move[1] < 0 || move[1] >= kBoardSize) return 1;
-  Fly(StartFlight(move[0], move[1], colour, true));
+  FlyStone(move[0], move[1], colour, true);
   return 1;
 }

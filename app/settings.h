@@ -1,12 +1,9 @@
-// Start-up, main loop, turn loops and the settings file.
+// The settings file: the folder line, window size, view and music flags,
+// then the game record of the running game.
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
-
-// The program's entry: start-up, resume, main loop, end. Returns the exit code.
-int StartGame();
 
 // A settings file that exists but cannot be read, or holds no game the
 // reader accepts, is kept as SettingsPath + ".bak"; a read-only one is
@@ -22,11 +19,3 @@ void KeepGame();
 // accepted.
 std::vector<uint8_t> SettingsBytes();
 bool ApplySettingsBytes(const std::vector<uint8_t>& bytes);
-
-int32_t HumanTurn(int colour);
-int32_t ComputerTurn();
-int32_t ShowExternalMove(const int32_t move[2], int colour);
-
-// Escape question and music keep-alive, shared by the interaction loops.
-void AskQuitOnEscape();
-void KeepMusicAlive();
