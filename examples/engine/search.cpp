@@ -9,7 +9,6 @@ namespace {
 constexpr int kDecided = kWin - 1000;  // scores beyond this are forced results
 constexpr int kInfinity = kWin + 1;
 constexpr int kMaxWidth = 14;          // moves searched where no threat stands
-constexpr int kLeafVcfDepth = 6;       // fours tried at the leaves
 
 enum Bound : uint8_t { kUpper = 1, kLower = 2, kExact = 3 };
 
@@ -91,11 +90,7 @@ int Searcher::Search(int side, int depth, int alpha, int beta, int ply) {
     return value;
   }
   if (board_.Count(side, kMakesOpenFour)) return kWin - ply - 2;
-  if (depth <= 0 || ply >= kMaxPly) {
-    // A win by fours is beyond any static judgement.
-    if (board_.FourCount(side) && solver_.Vcf(side, kLeafVcfDepth)) return kWin - ply - 2 * kLeafVcfDepth;
-    return Evaluate(side);
-  }
+  if (depth <= 0 || ply >= kMaxPly) return Evaluate(side);
 
   uint64_t key = board_.Hash() ^ Board::SideKey(side);
   Entry& entry = table_[key & ((size_t(1) << kTableBits) - 1)];
@@ -179,8 +174,8 @@ std::vector<int> Searcher::SafeMoves(const std::vector<int>& moves, SearchReport
   // win even if we passed, it has none after any move of ours.
   int passDepth = 0;
   try {
+    solver_.SetNodeLimit(std::max(40000, clock_.BudgetMs() * 100));
     for (int depth = 2; depth <= 16; depth += 2) {
-      solver_.SetNodeLimit(40000);
       if (solver_.Vcf(2, 40) || solver_.Vct(2, depth)) {
         passDepth = depth;
         break;
@@ -192,11 +187,14 @@ std::vector<int> Searcher::SafeMoves(const std::vector<int>& moves, SearchReport
   solver_.SetNodeLimit(0);
   report.dangerDepth = passDepth;
   if (!passDepth) return moves;
+  // The defence may be a square the ordering ranks low: look at all of them.
+  int generated[kCells];
+  std::vector<int> wide(generated, generated + Generate(1, 0, -1, kCells, generated));
 
   // Every candidate is tried against ever deeper threat sequences, all of
   // them at one depth before any at the next, until the time is spent.
-  std::vector<int> alive = moves;
-  std::vector<bool> open(moves.size(), true);  // still worth a deeper look
+  std::vector<int> alive = wide;
+  std::vector<bool> open(wide.size(), true);  // still worth a deeper look
   for (int depth = 2; depth <= 16; depth += 2) {
     std::vector<int> next;
     std::vector<bool> nextOpen;
@@ -207,7 +205,9 @@ std::vector<int> Searcher::SafeMoves(const std::vector<int>& moves, SearchReport
       if (open[i] && !timeUp) {
         board_.Place(m, 1);
         try {
-          solver_.SetNodeLimit(3000 + 1000 * depth);
+          // A query may take more positions the more time the move has; the
+          // shares of the budget still bound the whole.
+          solver_.SetNodeLimit(std::max(3000 + 1000 * depth, clock_.BudgetMs() * 10 * depth));
           lost = (depth == 2 && solver_.Vcf(2, 40)) || solver_.Vct(2, depth);
         } catch (const NodeLimit&) {
           open[i] = false;
@@ -229,6 +229,7 @@ std::vector<int> Searcher::SafeMoves(const std::vector<int>& moves, SearchReport
     if (timeUp) break;
   }
   solver_.SetNodeLimit(0);
+  if (alive.size() > moves.size()) alive.resize(moves.size());
   return alive;
 }
 
@@ -258,7 +259,7 @@ SearchReport Searcher::Choose() {
     if (solver_.Vcf(1, 40, &move)) return done(move, "VCF");
     clock_.SetShare(25);
     for (int depth = 2; depth <= 16; depth += 2) {
-      solver_.SetNodeLimit(60000);
+      solver_.SetNodeLimit(std::max(60000, clock_.BudgetMs() * 150));
       if (solver_.Vct(1, depth, &move)) return done(move, "VCT");
     }
   } catch (const TimeUp&) {
