@@ -73,14 +73,21 @@ void GlowWinningStones(TSpeedControl& timing, int winner) {
   SetAlpha(1.0f);
 }
 
-// Flat: each stone swings about its centre, 150 ms after the one before.
-void SwingWinningStones(TSpeedControl& timing, int winner) {
+// Flat: the light on each stone swings about its centre, 150 ms after the
+// one before. The stones are lit from straight above and stay as they are;
+// what turns is the glint added over them as light, so the five sparkle in
+// a wave instead of showing highlights that point five ways.
+void SwingWinningStones(TSpeedControl& timing, const PictureRef& glint) {
+  if (!glint) return;
+  SetBlend(kBlendLight);
   for (int i = 0; i < 5; ++i) {
     timing.UpdateStates(600, i * 150);
     SetDrawRotation(180.0f * timing.GetValue(speed::kSignedWave, speed::kQuarterSineOut));
-    if (OnBoard(WinRowX[i], WinRowY[i])) DrawStoneAt(winner, WinRowX[i], WinRowY[i]);
+    if (OnBoard(WinRowX[i], WinRowY[i]))
+      DrawPicture(glint, float(CellX[WinRowX[i]][WinRowY[i]]), float(RowY[WinRowY[i]]), 0);
   }
   SetDrawRotation(0.0f);
+  SetBlend(kBlendAlpha);
 }
 
 }  // namespace
@@ -94,6 +101,8 @@ void GameOverScreen() {
                                  announcement.upDownTime, announcement.height);
   // Over the wood or the felt any colour needs a halo to stand out.
   snake->Outline = 1;
+  PictureRef glint = LoadPicture("incbin::media/2D-glint.png");
+  if (glint) CentreHandle(glint);
   auto timing = TSpeedControl::build();
   timing->Start();
 
@@ -104,7 +113,7 @@ void GameOverScreen() {
     if (GameResult == kYellow || GameResult == kBlue) {
       timing->UpdateTime();
       if (View2D)
-        SwingWinningStones(*timing, GameResult);
+        SwingWinningStones(*timing, glint);
       else
         GlowWinningStones(*timing, GameResult);
     }

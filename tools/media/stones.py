@@ -97,6 +97,31 @@ def to_png(arr, name):
     save_png(img, name)
 
 
+def glint(size=42, radius=18.6, ss=4):
+    """2D-glint.png: the light a flat stone catches, drawn over it with the
+    additive blend and swung by the game-over display. The stones below are
+    lit from straight above, so only this glint turns: a soft crescent of
+    reflected light near the rim with a bright core, kept inside the stone."""
+    n = size * ss
+    c = (np.arange(n) + 0.5) / ss - size / 2.0
+    x, y = np.meshgrid(c, c)
+    r = np.sqrt(x * x + y * y)
+    inside = np.clip((radius - 1.0 - r) * 1.5, 0, 1)
+    # Polar frame: the crescent lies at 0.62 radius, centred up and to the left.
+    angle = np.arctan2(y, x) - np.radians(-135.0)
+    angle = (angle + np.pi) % (2 * np.pi) - np.pi
+    band = np.exp(-((r - 0.62 * radius) / (0.13 * radius)) ** 2)
+    arc = np.exp(-(angle / 0.62) ** 2)
+    core = np.exp(-(((x + 0.44 * radius) ** 2 + (y + 0.44 * radius) ** 2) / (0.11 * radius) ** 2))
+    a = np.clip(0.75 * band * arc + 0.9 * core, 0, 1) * inside
+    rgb = np.ones(a.shape + (3,)) * np.array([1.0, 0.97, 0.9])
+    out = np.dstack([rgb * a[..., None], a[..., None]])
+    out = out.reshape(size, ss, size, ss, 4).mean(axis=(1, 3))
+    alpha = out[..., 3:4]
+    rgb = np.where(alpha > 1e-6, out[..., :3] / np.maximum(alpha, 1e-6), 0)
+    return np.dstack([rgb, alpha])
+
+
 def build():
     for k, colour in enumerate(COLOURS):
         to_png(render_stone(colour, PERSP_ELEVATION, 70, 50, 29.5, flat=0.36, lift=5.5,
@@ -107,6 +132,7 @@ def build():
         to_png(render_stone(colour, 90.0, 42, 42, 18.6, flat=0.40, lift=0.0,
                             light=(0.0, 0.0, 1.0), shadow=0.55, sheen=0.10, spot=(0.8, 900)),
                "2D-button-%d.png" % k)
+    to_png(glint(), "2D-glint.png")
 
 
 if __name__ == "__main__":
