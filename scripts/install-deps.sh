@@ -8,7 +8,7 @@ packages=(build-essential cmake ninja-build pkg-config libsdl2-dev libx11-dev li
   dpkg-dev desktop-file-utils appstream)
 if [ "${1:-}" = "--game-only" ]; then
   packages=(build-essential cmake ninja-build pkg-config libsdl2-dev libx11-dev libgl-dev libgl1-mesa-dri
-    libfltk1.3-dev libpng-dev zlib1g-dev libjpeg-dev libvorbis-dev libogg-dev libgtest-dev xvfb xauth)
+    libfltk1.3-dev libpng-dev zlib1g-dev libjpeg-dev libvorbis-dev libogg-dev xvfb xauth)
 fi
 missing=()
 for p in "${packages[@]}"; do

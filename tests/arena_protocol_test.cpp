@@ -34,8 +34,14 @@ Opening Centre() { return Opening{{{7, 7}, {8, 8}, {6, 8}}}; }
 
 // What a game was, without the times its moves took.
 std::string Fingerprint(const GameRecord& r) {
-  std::string text = std::to_string(int(r.outcome)) + r.reason;
-  for (const MoveRecord& m : r.moves) text += " " + std::to_string(m.x) + "," + std::to_string(m.y);
+  std::string text = std::to_string(int(r.outcome));
+  text += r.reason;
+  for (const MoveRecord& m : r.moves) {
+    text += ' ';
+    text += std::to_string(m.x);
+    text += ',';
+    text += std::to_string(m.y);
+  }
   return text;
 }
 
@@ -63,7 +69,9 @@ TEST(ArenaProtocol, EachFaultLosesTheGameForItsReason) {
       EXPECT_NE(r.why.find(c.why), std::string::npos) << r.why;
       // Its two good answers are on the record, the third is not.
       EXPECT_EQ(r.moves.size(), size_t(3 + 2 * 2 + (asYellow ? 1 : 0)));
-      if (c.fault == BrainFault::kTime) EXPECT_GT(seconds, 1.2);  // budget plus the grace second
+      if (c.fault == BrainFault::kTime) {
+        EXPECT_GT(seconds, 1.2);  // budget plus the grace second
+      }
       EXPECT_LT(seconds, 10);
     }
   }

@@ -44,8 +44,12 @@ TEST(ArenaRecords, WrittenGamesReadBack) {
     std::ifstream in(path);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(text.rfind("Piskvorky 15x15, 11:11, 0\n", 0), 0u);
-    EXPECT_NE(text.find("\n" + std::to_string(r.moves[0].x + 1) + "," +
-                        std::to_string(r.moves[0].y + 1) + ",0\n"),
+    std::string firstMove = "\n";
+    firstMove += std::to_string(r.moves[0].x + 1);
+    firstMove += ',';
+    firstMove += std::to_string(r.moves[0].y + 1);
+    firstMove += ",0\n";
+    EXPECT_NE(text.find(firstMove),
               std::string::npos);
     PsqGame game;
     std::string error;

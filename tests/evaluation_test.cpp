@@ -129,7 +129,7 @@ TEST_P(EvaluationListed, LateBoardLeavesZeroPlacesOnTheCorner) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Evaluation, EvaluationListed, ::testing::Values(true, false),
-                         [](const auto& info) { return info.param ? "Fast" : "Plain"; });
+                         [](const auto& param) { return param.param ? "Fast" : "Plain"; });
 
 TEST(Evaluation, LeavesTheBoardAlone) {
   std::mt19937 rng(7);

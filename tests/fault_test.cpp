@@ -147,7 +147,9 @@ TEST_F(Fault, OldSettingsFileSurvivesAnInterruptedWrite) {
     else
       EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(Bytes(settings), old);
-    if (!killed) EXPECT_EQ(Entries(folder), std::vector<std::string>{".Kavro.ini"}) << "temporary file removed";
+    if (!killed) {
+      EXPECT_EQ(Entries(folder), std::vector<std::string>{".Kavro.ini"}) << "temporary file removed";
+    }
 
     // The next start still finds the game.
     for (const auto& entry : fs::directory_iterator(folder))
@@ -326,7 +328,9 @@ TEST_F(Fault, WithoutHomeTheGameStartsFromThePasswordEntry) {
                        }),
             0);
   EXPECT_EQ(settingsSeen, expected + "/.Kavro.ini");
-  if (!fs::exists(expected + "/.Kavro.ini")) EXPECT_EQ(GameFolder, expected);
+  if (!fs::exists(expected + "/.Kavro.ini")) {
+    EXPECT_EQ(GameFolder, expected);
+  }
   EXPECT_TRUE(backend->notices.empty());
   EXPECT_TRUE(fs::exists(redirected));
 }

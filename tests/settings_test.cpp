@@ -212,7 +212,9 @@ TEST_F(Settings, SaveWritesTheFileAndLoadReadsIt) {
   MusicOn = 1;
   MusicChannel = Music ? PlayClip(Music) : kNoChannel;
   SaveSettings();
-  if (MusicChannel != kNoChannel) EXPECT_EQ(Playing(MusicChannel), 0);
+  if (MusicChannel != kNoChannel) {
+    EXPECT_EQ(Playing(MusicChannel), 0);
+  }
   const std::vector<uint8_t> written = ReadAll(SettingsPath);
   EXPECT_EQ(written, SettingsBytes());
   size_t files = 0;

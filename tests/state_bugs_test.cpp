@@ -92,7 +92,9 @@ class StateBugs : public ::testing::Test {
     bool ended = false;
     for (int i = MoveCount; i < kSquares; ++i) {
       if (History[i][0] < 0) ended = true;
-      if (ended) EXPECT_EQ(History[i], (Move{-1, -1})) << "entry " << i;
+      if (ended) {
+        EXPECT_EQ(History[i], (Move{-1, -1})) << "entry " << i;
+      }
     }
   }
 

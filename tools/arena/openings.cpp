@@ -117,8 +117,12 @@ bool ParseOpenings(const std::string& text, std::vector<Opening>& openings, std:
 
 std::string FormatOpening(const Opening& opening) {
   std::string text;
-  for (auto [x, y] : opening.stones)
-    text += (text.empty() ? "" : " ") + std::to_string(x) + "," + std::to_string(y);
+  for (auto [x, y] : opening.stones) {
+    if (!text.empty()) text += ' ';
+    text += std::to_string(x);
+    text += ',';
+    text += std::to_string(y);
+  }
   return text.empty() ? "(empty board)" : text;
 }
 
