@@ -15,17 +15,17 @@
 
 namespace {
 
-PlayerSpec StandIn(const std::string& mode, int budgetMs = 300) {
-  PlayerSpec spec;
-  spec.name = mode;
-  spec.kind = PlayerSpec::Kind::kExternal;
-  spec.command = {"python3", std::string(KAVRO_SOURCE_DIR) + "/tests/e2e/standin_engine.py", mode};
-  spec.budgetMs = budgetMs;
-  return spec;
+PlayerEntry StandIn(const std::string& mode, int budgetMs = 300) {
+  PlayerEntry entry;
+  entry.name = mode;
+  entry.kind = PlayerEntry::Kind::kExternal;
+  entry.command = {"python3", std::string(KAVRO_SOURCE_DIR) + "/tests/e2e/standin_engine.py", mode};
+  entry.budgetMs = budgetMs;
+  return entry;
 }
 
-PlayerSpec Character(int kind) {
-  for (PlayerSpec& p : BuiltInPlayers())
+PlayerEntry Character(int kind) {
+  for (PlayerEntry& p : BuiltInPlayers())
     if (p.character == kind) return p;
   return {};
 }
@@ -56,7 +56,7 @@ TEST(ArenaProtocol, EachFaultLosesTheGameForItsReason) {
                         Case{"illegal", BrainFault::kIllegal, "a square that cannot be played"},
                         Case{"garbage", BrainFault::kGarbage, "'I think I will play somewhere'"}}) {
     for (bool asYellow : {true, false}) {
-      PlayerSpec engine = StandIn(c.mode), other = Character(Flexible);
+      PlayerEntry engine = StandIn(c.mode), other = Character(Flexible);
       auto start = std::chrono::steady_clock::now();
       GameRecord r = asYellow ? PlayGame(engine, other, Centre(), 5)
                               : PlayGame(other, engine, Centre(), 5);
@@ -78,7 +78,7 @@ TEST(ArenaProtocol, EachFaultLosesTheGameForItsReason) {
 }
 
 TEST(ArenaProtocol, RunGoesOnPastFaultsAndParallelGamesMatchSerialOnes) {
-  std::vector<PlayerSpec> players = {StandIn("normal"), StandIn("crash"), Character(Konsequente),
+  std::vector<PlayerEntry> players = {StandIn("normal"), StandIn("crash"), Character(Konsequente),
                                      Character(Denker)};
   std::vector<Opening> openings = {Centre(), Opening{{{7, 7}, {7, 8}}},
                                    Opening{{{7, 7}, {6, 6}, {8, 6}, {8, 8}}}};
@@ -139,9 +139,9 @@ TEST(ArenaProtocol, RunGoesOnPastFaultsAndParallelGamesMatchSerialOnes) {
 }
 
 TEST(ArenaProtocol, SampleEngineSpeaksTheProtocol) {
-  PlayerSpec engine;
+  PlayerEntry engine;
   engine.name = "kavro-engine";
-  engine.kind = PlayerSpec::Kind::kExternal;
+  engine.kind = PlayerEntry::Kind::kExternal;
   engine.command = {engine_test::EngineBinary(), "--protocol"};
   engine.budgetMs = 50;
   for (bool asYellow : {true, false}) {

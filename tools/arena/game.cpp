@@ -5,12 +5,12 @@
 #include "game/game_state.h"
 #include "platform/platform.h"
 
-GameRecord PlayGame(const PlayerSpec& yellowSpec, const PlayerSpec& blueSpec,
+GameRecord PlayGame(const PlayerEntry& yellowEntry, const PlayerEntry& blueEntry,
                     const Opening& opening, int32_t seed, int engineStderr) {
   SeedRandom(seed);
   GameRecord record;
-  std::unique_ptr<Contestant> players[3] = {nullptr, MakeContestant(yellowSpec, engineStderr),
-                                            MakeContestant(blueSpec, engineStderr)};
+  std::unique_ptr<Contestant> players[3] = {nullptr, MakeContestant(yellowEntry, engineStderr),
+                                            MakeContestant(blueEntry, engineStderr)};
   BoardCells game{};
   auto place = [&](int x, int y, int colour, int ms) {
     game[x][y] = colour;

@@ -37,5 +37,5 @@ struct GameRecord {
 // Plays one game from the opening, yellow first, the random generator seeded
 // with seed. A player whose answer is missing, off the board or taken loses.
 // Uses the game's globals: run it alone in its process.
-GameRecord PlayGame(const PlayerSpec& yellow, const PlayerSpec& blue, const Opening& opening,
+GameRecord PlayGame(const PlayerEntry& yellow, const PlayerEntry& blue, const Opening& opening,
                     int32_t seed, int engineStderr = -1);

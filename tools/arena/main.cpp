@@ -254,9 +254,9 @@ int main(int argc, char** argv) {
     return Usage("--sprt-model is normalized or logistic");
 
   // Players: the built-in ones, then the engines.
-  std::vector<PlayerSpec> known = BuiltInPlayers();
-  auto find = [&](const std::string& name) -> PlayerSpec* {
-    for (PlayerSpec& p : known)
+  std::vector<PlayerEntry> known = BuiltInPlayers();
+  auto find = [&](const std::string& name) -> PlayerEntry* {
+    for (PlayerEntry& p : known)
       if (p.name == name) return &p;
     return nullptr;
   };
@@ -264,15 +264,15 @@ int main(int argc, char** argv) {
   auto addEngine = [&](const std::string& text) -> bool {
     std::string command;
     std::string name = Split(text, command);
-    PlayerSpec spec;
-    spec.name = name;
-    spec.kind = PlayerSpec::Kind::kExternal;
-    spec.command = SplitCommand(command);
-    if (name.empty() || spec.command.empty() || name.find(',') != std::string::npos) return false;
-    if (PlayerSpec* old = find(name))
-      *old = spec;
+    PlayerEntry entry;
+    entry.name = name;
+    entry.kind = PlayerEntry::Kind::kExternal;
+    entry.command = SplitCommand(command);
+    if (name.empty() || entry.command.empty() || name.find(',') != std::string::npos) return false;
+    if (PlayerEntry* old = find(name))
+      *old = entry;
     else
-      known.push_back(spec);
+      known.push_back(entry);
     return true;
   };
   for (const std::string& e : engineArgs)
@@ -290,25 +290,25 @@ int main(int argc, char** argv) {
       chosen.push_back(entry);
     }
   } else {
-    for (const PlayerSpec& p : known) chosen.push_back(p.name);
+    for (const PlayerEntry& p : known) chosen.push_back(p.name);
   }
-  for (PlayerSpec& p : known) p.budgetMs = engineMs;
+  for (PlayerEntry& p : known) p.budgetMs = engineMs;
   for (const std::string& t : tcArgs) {
     std::string ms;
-    PlayerSpec* p = find(Split(t, ms));
+    PlayerEntry* p = find(Split(t, ms));
     if (!p || std::atoi(ms.c_str()) < 1) return Usage("--tc needs NAME=MS of a player, not '" + t + "'");
     p->budgetMs = std::atoi(ms.c_str());
   }
   for (const std::string& t : nodeArgs) {
     std::string n;
-    PlayerSpec* p = find(Split(t, n));
+    PlayerEntry* p = find(Split(t, n));
     if (!p || std::atoll(n.c_str()) < 1) return Usage("--nodes needs NAME=N of an engine, not '" + t + "'");
     p->maxNodes = std::atoll(n.c_str());
   }
-  std::vector<PlayerSpec> players;
+  std::vector<PlayerEntry> players;
   for (const std::string& name : chosen) players.push_back(*find(name));
-  for (const PlayerSpec& p : players)
-    if (p.kind == PlayerSpec::Kind::kExternal && !FindProgram(p.command[0]))
+  for (const PlayerEntry& p : players)
+    if (p.kind == PlayerEntry::Kind::kExternal && !FindProgram(p.command[0]))
       return Usage("the engine " + p.name + ": no program '" + p.command[0] + "'");
   if (players.size() < 2) return Usage("at least two players are needed");
   if (onlyEngine && !HaveSampleEngine()) {
@@ -336,8 +336,8 @@ int main(int argc, char** argv) {
   std::vector<std::pair<int, int>> pairings;
   for (int a = 0; a < int(players.size()); ++a)
     for (int b = a + 1; b < int(players.size()); ++b) {
-      bool engine = players[size_t(a)].kind == PlayerSpec::Kind::kSampleEngine ||
-                    players[size_t(b)].kind == PlayerSpec::Kind::kSampleEngine;
+      bool engine = players[size_t(a)].kind == PlayerEntry::Kind::kSampleEngine ||
+                    players[size_t(b)].kind == PlayerEntry::Kind::kSampleEngine;
       if (!onlyEngine || engine) pairings.emplace_back(a, b);
     }
   const bool sprt = !sprtArgs.empty();
@@ -387,7 +387,7 @@ int main(int argc, char** argv) {
       const int faulty = r.faultyColour == 1 ? y : b;
       ++totals[size_t(faulty)].faults[int(r.fault)];
       ++pairFaults[size_t(faulty)][size_t(faulty == y ? b : y)][size_t(r.fault)];
-      if (players[size_t(faulty)].kind != PlayerSpec::Kind::kExternal) ++builtInFaults;
+      if (players[size_t(faulty)].kind != PlayerEntry::Kind::kExternal) ++builtInFaults;
       progress.Note("game " + std::to_string(r.index + 1) + ": " + players[size_t(faulty)].name +
                     " lost by " + r.reason + (r.why.empty() ? "" : " (" + r.why + ")"));
     }
@@ -450,13 +450,13 @@ int main(int argc, char** argv) {
   std::printf("%d openings per pairing, each played twice with colours swapped; openings %s (%zu);"
               " seed %d; %d game%s at once\n",
               pairs, openingsName.c_str(), openings.size(), seedBase, parallel, parallel == 1 ? "" : "s");
-  for (const PlayerSpec& p : players)
-    if (p.kind != PlayerSpec::Kind::kCharacter)
+  for (const PlayerEntry& p : players)
+    if (p.kind != PlayerEntry::Kind::kCharacter)
       std::printf("  %s: %d ms a move%s\n", p.name.c_str(), p.budgetMs,
                   p.maxNodes > 0 ? (", " + std::to_string(p.maxNodes) + " nodes").c_str() : "");
   std::printf("Cells: wins/draws/losses of the row against the column; yellow moves first.\n\n");
   std::printf("%-12s", "");
-  for (const PlayerSpec& p : players) std::printf(" %11.11s", p.name.c_str());
+  for (const PlayerEntry& p : players) std::printf(" %11.11s", p.name.c_str());
   std::printf("\n");
   for (int a = 0; a < count; ++a) {
     std::printf("%-12.12s", players[size_t(a)].name.c_str());

@@ -72,7 +72,7 @@ class SampleEngine : public Contestant {
 
 class External : public Contestant {
  public:
-  External(const PlayerSpec& spec, int engineStderr) : brain_(Options(spec, engineStderr)) {}
+  External(const PlayerEntry& entry, int engineStderr) : brain_(Options(entry, engineStderr)) {}
   PlayerMove Move(const uint8_t cells[225], int) override {
     PlayerMove answer;
     answer.ok = brain_.Choose(cells, answer.x, answer.y);
@@ -83,11 +83,11 @@ class External : public Contestant {
   }
 
  private:
-  static BrainOptions Options(const PlayerSpec& spec, int engineStderr) {
+  static BrainOptions Options(const PlayerEntry& entry, int engineStderr) {
     BrainOptions options;
-    options.command = spec.command;
-    options.budgetMs = spec.budgetMs;
-    options.maxNodes = spec.maxNodes;
+    options.command = entry.command;
+    options.budgetMs = entry.budgetMs;
+    options.maxNodes = entry.maxNodes;
     options.stderrFd = engineStderr;
     return options;
   }
@@ -104,19 +104,19 @@ bool HaveSampleEngine() {
 #endif
 }
 
-std::vector<PlayerSpec> BuiltInPlayers() {
-  std::vector<PlayerSpec> players;
+std::vector<PlayerEntry> BuiltInPlayers() {
+  std::vector<PlayerEntry> players;
   const char* const names[] = {"Spontane", "Flexible", "Konsequente", "Denker"};
   for (int kind = Spontane; kind <= Denker; ++kind) {
-    PlayerSpec spec;
-    spec.name = names[kind - Spontane];
-    spec.character = kind;
-    players.push_back(spec);
+    PlayerEntry entry;
+    entry.name = names[kind - Spontane];
+    entry.character = kind;
+    players.push_back(entry);
   }
   if (HaveSampleEngine()) {
-    PlayerSpec engine;
+    PlayerEntry engine;
     engine.name = "Engine";
-    engine.kind = PlayerSpec::Kind::kSampleEngine;
+    engine.kind = PlayerEntry::Kind::kSampleEngine;
     players.push_back(engine);
   }
   return players;
@@ -155,16 +155,16 @@ std::vector<std::string> SplitCommand(const std::string& text) {
   return words;
 }
 
-std::unique_ptr<Contestant> MakeContestant(const PlayerSpec& spec, int engineStderr) {
-  switch (spec.kind) {
-    case PlayerSpec::Kind::kCharacter: return std::make_unique<Character>(spec.character);
-    case PlayerSpec::Kind::kSampleEngine:
+std::unique_ptr<Contestant> MakeContestant(const PlayerEntry& entry, int engineStderr) {
+  switch (entry.kind) {
+    case PlayerEntry::Kind::kCharacter: return std::make_unique<Character>(entry.character);
+    case PlayerEntry::Kind::kSampleEngine:
 #ifdef KAVRO_HAVE_ENGINE_AI
-      return std::make_unique<SampleEngine>(spec.budgetMs);
+      return std::make_unique<SampleEngine>(entry.budgetMs);
 #else
       break;
 #endif
-    case PlayerSpec::Kind::kExternal: return std::make_unique<External>(spec, engineStderr);
+    case PlayerEntry::Kind::kExternal: return std::make_unique<External>(entry, engineStderr);
   }
   return nullptr;
 }

@@ -9,7 +9,7 @@
 
 #include "examples/engine/brain.h"
 
-struct PlayerSpec {
+struct PlayerEntry {
   enum class Kind { kCharacter, kSampleEngine, kExternal };
   std::string name;
   Kind kind = Kind::kCharacter;
@@ -24,7 +24,7 @@ bool HaveSampleEngine();
 
 // The built-in players by their names: "Spontane", "Flexible", "Konsequente",
 // "Denker", and "Engine" when built in.
-std::vector<PlayerSpec> BuiltInPlayers();
+std::vector<PlayerEntry> BuiltInPlayers();
 
 // "prog --arg 'two words'" as the words a program is started with.
 std::vector<std::string> SplitCommand(const std::string& text);
@@ -48,4 +48,4 @@ class Contestant {
 };
 
 // engineStderr: where an external engine's stderr goes (-1: ours).
-std::unique_ptr<Contestant> MakeContestant(const PlayerSpec& spec, int engineStderr);
+std::unique_ptr<Contestant> MakeContestant(const PlayerEntry& entry, int engineStderr);

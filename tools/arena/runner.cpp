@@ -36,7 +36,7 @@ void EndWorker(Worker& worker) {
   close(worker.fd);
 }
 
-bool StartWorker(const std::vector<PlayerSpec>& players, const std::vector<Opening>& openings,
+bool StartWorker(const std::vector<PlayerEntry>& players, const std::vector<Opening>& openings,
                  const ScheduledGame& game, int index, const RunOptions& options, Worker& worker) {
   int ends[2];
   if (pipe2(ends, O_CLOEXEC) < 0) return false;
@@ -100,7 +100,7 @@ std::vector<ScheduledGame> MakeSchedule(const std::vector<std::pair<int, int>>& 
   return schedule;
 }
 
-bool RunSchedule(const std::vector<PlayerSpec>& players, const std::vector<Opening>& openings,
+bool RunSchedule(const std::vector<PlayerEntry>& players, const std::vector<Opening>& openings,
                  const std::vector<ScheduledGame>& schedule, const RunOptions& options,
                  const std::function<bool(const GameRecord&)>& onRecord, std::string& error) {
   signal(SIGPIPE, SIG_IGN);

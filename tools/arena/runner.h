@@ -32,6 +32,6 @@ struct RunOptions {
 // when onRecord answers false the games still running are ended and the
 // run stops. Returns false with error when a game's process failed or the
 // run was interrupted.
-bool RunSchedule(const std::vector<PlayerSpec>& players, const std::vector<Opening>& openings,
+bool RunSchedule(const std::vector<PlayerEntry>& players, const std::vector<Opening>& openings,
                  const std::vector<ScheduledGame>& schedule, const RunOptions& options,
                  const std::function<bool(const GameRecord&)>& onRecord, std::string& error);
