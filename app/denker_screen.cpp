@@ -7,10 +7,10 @@
 #include "ai/search.h"
 #include "app/game.h"
 #include "game/game_state.h"
-#include "view/presentation.h"
 #include "platform/platform.h"
 #include "screens/menu_docks.h"
 #include "view/board_view.h"
+#include "view/presentation.h"
 
 namespace {
 

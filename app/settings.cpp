@@ -2,6 +2,8 @@
 // the game record of the running game. Read once at start-up; written after
 // every change of the game (in the background, so no frame waits for the
 // disk) and once more at every end of the program.
+#include "app/settings.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -9,11 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
 #include "game/game_state.h"
-#include "view/presentation.h"
 #include "persist/game_record_codec.h"
 #include "platform/platform.h"
+#include "view/presentation.h"
 
 namespace {
 
@@ -78,8 +79,8 @@ void KeepUnusableSettings(bool readable, const std::vector<uint8_t>& bytes) {
   // The old copy goes first: written through, a link there would send the
   // copy wherever it points.
   RemovePath(BackupPath());
-  const bool kept = readable ? WriteFileAtomically(BackupPath(), bytes)
-                             : RenamePath(SettingsPath, BackupPath());
+  const bool kept =
+      readable ? WriteFileAtomically(BackupPath(), bytes) : RenamePath(SettingsPath, BackupPath());
   if (kept)
     std::fprintf(stderr, "kavro: %s %s; kept as %s\n", SettingsPath.c_str(),
                  readable ? "holds no game this version accepts" : "could not be read",

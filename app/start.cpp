@@ -4,12 +4,12 @@
 #include "app/game.h"
 #include "app/settings.h"
 #include "game/game_state.h"
-#include "view/presentation.h"
 #include "platform/platform.h"
+#include "screens/game_over.h"
 #include "screens/menu_docks.h"
 #include "toolkit/TAction.h"
 #include "view/board_view.h"
-#include "screens/game_over.h"
+#include "view/presentation.h"
 
 namespace {
 

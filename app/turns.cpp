@@ -4,13 +4,12 @@
 #include "ai/opponents.h"
 #include "app/game.h"
 #include "game/game_state.h"
-#include "view/presentation.h"
 #include "platform/platform.h"
 #include "screens/menu_docks.h"
 #include "screens/stone_flight.h"
 #include "toolkit/TAction.h"
 #include "view/board_view.h"
-
+#include "view/presentation.h"
 
 // The stones say whose move it is; a computer's stone is never placed by a click.
 static bool HumanMayPlace(int colour) {

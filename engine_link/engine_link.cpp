@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "screens/stone_flight.h"
-#include "view/presentation.h"
-#include "platform/udp_stream.h"
 #include "platform/platform.h"
+#include "platform/udp_stream.h"
 #include "screens/menu_docks.h"
+#include "screens/stone_flight.h"
 #include "view/board_view.h"
+#include "view/presentation.h"
 
 const char* const kExternalMoveCancelled =
     "Der Versuch, via UDP-Netzwerk einen\nexternen Spielzug als Reaktion zum\n"

@@ -1,8 +1,8 @@
 #include "persist/game_record.h"
 
 #include "game/game_state.h"
-#include "view/presentation.h"
 #include "persist/game_record_codec.h"
+#include "view/presentation.h"
 
 std::vector<uint8_t> GameRecordBytes() { return EncodeGameRecord(CurrentGameRecord()); }
 

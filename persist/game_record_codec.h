@@ -19,7 +19,7 @@ struct GameRecord {
 };
 
 // Four header bytes, two per move, one per square.
-constexpr size_t kGameRecordFixedBytes = 4 + kSquares;  // 229
+constexpr size_t kGameRecordFixedBytes = 4 + kSquares;                        // 229
 constexpr size_t kGameRecordMaxBytes = kGameRecordFixedBytes + 2 * kSquares;  // 679
 
 inline size_t GameRecordSize(int32_t moveCount) {

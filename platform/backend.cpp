@@ -15,7 +15,6 @@ Backend& CurrentBackend() {
   return *current;
 }
 
-
 namespace platform_detail {
 std::weak_ptr<Backend> CurrentBackendHandle() {
   CurrentBackend();

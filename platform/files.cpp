@@ -203,7 +203,8 @@ void ReportOnce(const std::string& path, const char* why) {
   static auto* guard = new std::mutex;
   static auto* reported = new std::set<std::string>;
   std::lock_guard<std::mutex> lock(*guard);
-  if (reported->insert(path).second) std::fprintf(stderr, "kavro: %s %s; not replaced\n", path.c_str(), why);
+  if (reported->insert(path).second)
+    std::fprintf(stderr, "kavro: %s %s; not replaced\n", path.c_str(), why);
 }
 
 // The file a write really replaces: links followed to their end (as editors
@@ -240,12 +241,14 @@ bool IsTemporaryName(const std::string& name, const std::string& prefix, const s
   if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
       name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
     return false;
-  const std::string middle = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+  const std::string middle =
+      name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
   const size_t dash = middle.find('-');
   const auto digits = [](const std::string& s) {
     return !s.empty() && s.size() <= 18 && s.find_first_not_of("0123456789") == std::string::npos;
   };
-  if (dash == std::string::npos || !digits(middle.substr(0, dash)) || !digits(middle.substr(dash + 1)))
+  if (dash == std::string::npos || !digits(middle.substr(0, dash)) ||
+      !digits(middle.substr(dash + 1)))
     return false;
   pid = std::stol(middle.substr(0, dash));
   return true;
@@ -268,8 +271,8 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& fileNa
     if (::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
         !S_ISREG(info.st_mode))
       continue;
-    const bool gone = pid != long(getpid()) && (pid <= 0 || pid > INT_MAX ||
-                                                (::kill(pid_t(pid), 0) != 0 && errno == ESRCH));
+    const bool gone = pid != long(getpid()) &&
+                      (pid <= 0 || pid > INT_MAX || (::kill(pid_t(pid), 0) != 0 && errno == ESRCH));
     if (gone || now - info.st_mtime > kStaleSeconds) ::unlinkat(::dirfd(dir), entry->d_name, 0);
   }
   ::closedir(dir);
@@ -318,8 +321,8 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
   std::string temporary;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temporary = (folder == "/" ? "" : folder) + "/" + kTemporaryPrefix + std::to_string(getpid()) + "-" +
-                std::to_string(serial++) + kTemporarySuffix;
+    temporary = (folder == "/" ? "" : folder) + "/" + kTemporaryPrefix + std::to_string(getpid()) +
+                "-" + std::to_string(serial++) + kTemporarySuffix;
     fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno == EEXIST) continue;
     if (exists && (errno == EACCES || errno == EPERM)) return WriteInPlace(target, bytes);

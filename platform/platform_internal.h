@@ -12,11 +12,11 @@ namespace platform_detail {
 // The backend in use, for pictures that must give their texture back to
 // the backend that holds it.
 std::weak_ptr<Backend> CurrentBackendHandle();
-void ResetDrawing();     // drawing state, text font, glyph picture cache
-void ResetPictures();    // transparent colour
-void ResetPacing();      // PresentFrame's due time and accumulator
-void ResetWindow();      // title, hertz
-bool TakeSignalClose();  // a signal asked to close since the last call
+void ResetDrawing();      // drawing state, text font, glyph picture cache
+void ResetPictures();     // transparent colour
+void ResetPacing();       // PresentFrame's due time and accumulator
+void ResetWindow();       // title, hertz
+bool TakeSignalClose();   // a signal asked to close since the last call
 void ClearSignalClose();  // both flags, and the wake pipe drained
 // A termination signal arrived; stays true until ClearSignalClose, so a
 // dialog opened after it closes at once as if cancelled.

@@ -63,7 +63,8 @@ void RunProgramEndHandlers() {
 void ClearProgramEndHandlers() { Handlers().clear(); }
 
 void InstallSignalHandlers() {
-  if (wakePipe[0] < 0 && ::pipe2(wakePipe, O_NONBLOCK | O_CLOEXEC) != 0) wakePipe[0] = wakePipe[1] = -1;
+  if (wakePipe[0] < 0 && ::pipe2(wakePipe, O_NONBLOCK | O_CLOEXEC) != 0)
+    wakePipe[0] = wakePipe[1] = -1;
   struct sigaction action = {};
   action.sa_handler = OnTerminationSignal;
   sigemptyset(&action.sa_mask);

@@ -6,13 +6,13 @@
 #include <string>
 
 #include "game/game_state.h"
-#include "view/presentation.h"
 #include "platform/platform.h"
 #include "screens/menu_docks.h"
 #include "toolkit/TAction.h"
 #include "toolkit/TSpeedControl.h"
 #include "toolkit/TTextSnake.h"
 #include "view/board_view.h"
+#include "view/presentation.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "screens/info_screen.h"
 
-#include "view/presentation.h"
 #include "toolkit/TAction.h"
 #include "toolkit/TMacDockImitat.h"
+#include "view/presentation.h"
 
 namespace {
 
@@ -121,11 +121,16 @@ void DrawTitlePage(const int lineY[kLines]) {
 const std::vector<std::string>& InfoTopicLines(int topic) {
   static const std::vector<std::string> kNone;
   switch (topic) {
-    case 1: return kRules;
-    case 2: return kOpponents;
-    case 3: return kOptions;
-    case 4: return kExternalEngine;
-    case 5: return kCredits;
+    case 1:
+      return kRules;
+    case 2:
+      return kOpponents;
+    case 3:
+      return kOptions;
+    case 4:
+      return kExternalEngine;
+    case 5:
+      return kCredits;
   }
   return kNone;
 }

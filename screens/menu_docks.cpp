@@ -1,16 +1,16 @@
 #include "screens/menu_docks.h"
 
-#include "game/game_state.h"
-#include "view/presentation.h"
 #include "engine_link/engine_link.h"
+#include "game/game_state.h"
 #include "persist/game_record.h"
 #include "platform/strip_font.h"
+#include "screens/game_over.h"
 #include "screens/info_screen.h"
 #include "screens/new_game.h"
 #include "toolkit/TAction.h"
 #include "toolkit/TMacDockImitat.h"
 #include "view/board_view.h"
-#include "screens/game_over.h"
+#include "view/presentation.h"
 
 std::shared_ptr<TMacDockImitat_Vertikal_Left> LeftDock;
 std::shared_ptr<TMacDockImitat_Vertikal_Right> RightDock;
@@ -108,7 +108,9 @@ int NetworkCommand(int colour) {
 }
 
 // Between two humans a move taken back or replayed hands the turn over.
-int TurnOverForTwoHumans(int changed) { return changed == 1 && PlayerKind[kBlue] == Multiplayer ? 1 : 0; }
+int TurnOverForTwoHumans(int changed) {
+  return changed == 1 && PlayerKind[kBlue] == Multiplayer ? 1 : 0;
+}
 
 int RunRightCommand(int command, int colour) {
   switch (command) {
@@ -155,9 +157,12 @@ void OpenGameWindow() {
   SetTransparentColor(255, 255, 255);
   SetBlend(kBlendAlpha);
   ComputeBoardGeometry();
-  LeftDock = TMacDockImitat_Vertikal_Left::build(int(540 * Scale), 6, "incbin::media/Dock-Left.png", 120, 120);
-  RightDock = TMacDockImitat_Vertikal_Right::build(int(540 * Scale), 6, "incbin::media/Dock-Right.png", 120, 120);
-  GameFont = LoadAutoSizedFont("incbin::media/bitmapfont.png", 46, 60, 22, kStripFontGlyphList, -2, 0);
+  LeftDock = TMacDockImitat_Vertikal_Left::build(int(540 * Scale), 6, "incbin::media/Dock-Left.png",
+                                                 120, 120);
+  RightDock = TMacDockImitat_Vertikal_Right::build(int(540 * Scale), 6,
+                                                   "incbin::media/Dock-Right.png", 120, 120);
+  GameFont =
+      LoadAutoSizedFont("incbin::media/bitmapfont.png", 46, 60, 22, kStripFontGlyphList, -2, 0);
   if (GameFont) SetTextFont(GameFont);
 }
 

@@ -1,10 +1,10 @@
 #include "screens/new_game.h"
 
 #include "game/game_state.h"
-#include "view/presentation.h"
 #include "screens/menu_docks.h"
 #include "toolkit/TAction.h"
 #include "toolkit/TMacDockImitat.h"
+#include "view/presentation.h"
 
 namespace {
 
@@ -33,7 +33,8 @@ std::shared_ptr<TMacDockImitat_Horizontal> BuildNewGameDock() {
 int NewGameDockX() { return 700 - 200 * View2D; }
 
 uint8_t NewGameScreen() {
-  if (GameResult == 0 && MoveCount > 0 && Confirm("Willst du wirklich das aktuelle Spiel abbrechen?") != 1)
+  if (GameResult == 0 && MoveCount > 0 &&
+      Confirm("Willst du wirklich das aktuelle Spiel abbrechen?") != 1)
     return 0;
 
   PictureRef panel = LoadPicture("incbin::media/NewGameBackground.png");

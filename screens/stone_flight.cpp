@@ -75,7 +75,9 @@ void Fly(const Flight& flight) {
 
 }  // namespace
 
-void FlyStone(int x, int y, int colour, bool fromBottom) { Fly(StartFlight(x, y, colour, fromBottom)); }
+void FlyStone(int x, int y, int colour, bool fromBottom) {
+  Fly(StartFlight(x, y, colour, fromBottom));
+}
 
 int32_t ShowExternalMove(const int32_t move[2], int colour) {
   if (move[0] < 0 || move[0] >= kBoardSize || move[1] < 0 || move[1] >= kBoardSize) return 1;

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "view/presentation.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/platform.h"
+#include "view/presentation.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <map>
 #include <numeric>
 
-#include "view/presentation.h"
 #include "platform/backend.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/platform.h"
 #include "tests/platform_test_images.h"
+#include "view/presentation.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 #include <cmath>
 
-#include "view/presentation.h"
 #include "platform/backend.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/platform.h"
+#include "view/presentation.h"
 
 namespace {
 

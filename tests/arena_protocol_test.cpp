@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "game/game_state.h"
 #include "engine_test_support.h"
+#include "game/game_state.h"
 #include "tools/arena/game.h"
 #include "tools/arena/runner.h"
 
@@ -58,9 +58,10 @@ TEST(ArenaProtocol, EachFaultLosesTheGameForItsReason) {
     for (bool asYellow : {true, false}) {
       PlayerEntry engine = StandIn(c.mode), other = Character(Flexible);
       auto start = std::chrono::steady_clock::now();
-      GameRecord r = asYellow ? PlayGame(engine, other, Centre(), 5)
-                              : PlayGame(other, engine, Centre(), 5);
-      auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      GameRecord r =
+          asYellow ? PlayGame(engine, other, Centre(), 5) : PlayGame(other, engine, Centre(), 5);
+      auto seconds =
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
       SCOPED_TRACE(std::string(c.mode) + (asYellow ? " as yellow" : " as blue"));
       EXPECT_EQ(r.fault, c.fault);
       EXPECT_EQ(r.reason, BrainFaultName(c.fault));
@@ -79,7 +80,7 @@ TEST(ArenaProtocol, EachFaultLosesTheGameForItsReason) {
 
 TEST(ArenaProtocol, RunGoesOnPastFaultsAndParallelGamesMatchSerialOnes) {
   std::vector<PlayerEntry> players = {StandIn("normal"), StandIn("crash"), Character(Konsequente),
-                                     Character(Denker)};
+                                      Character(Denker)};
   std::vector<Opening> openings = {Centre(), Opening{{{7, 7}, {7, 8}}},
                                    Opening{{{7, 7}, {6, 6}, {8, 6}, {8, 8}}}};
   std::vector<ScheduledGame> schedule =
@@ -96,12 +97,13 @@ TEST(ArenaProtocol, RunGoesOnPastFaultsAndParallelGamesMatchSerialOnes) {
     RunOptions options;
     options.parallel = parallel;
     std::string error;
-    bool ok = RunSchedule(players, openings, schedule, options,
-                          [&](const GameRecord& r) {
-                            records.push_back(r);
-                            return true;
-                          },
-                          error);
+    bool ok = RunSchedule(
+        players, openings, schedule, options,
+        [&](const GameRecord& r) {
+          records.push_back(r);
+          return true;
+        },
+        error);
     EXPECT_TRUE(ok) << error;
   };
   std::vector<GameRecord> serial, parallel;
@@ -129,12 +131,13 @@ TEST(ArenaProtocol, RunGoesOnPastFaultsAndParallelGamesMatchSerialOnes) {
   std::string error;
   RunOptions options;
   options.parallel = 2;
-  EXPECT_TRUE(RunSchedule(players, openings, schedule, options,
-                          [&](const GameRecord& r) {
-                            first.push_back(r);
-                            return first.size() < 3;
-                          },
-                          error));
+  EXPECT_TRUE(RunSchedule(
+      players, openings, schedule, options,
+      [&](const GameRecord& r) {
+        first.push_back(r);
+        return first.size() < 3;
+      },
+      error));
   EXPECT_EQ(first.size(), 3u);
 }
 

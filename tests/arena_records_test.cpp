@@ -49,8 +49,7 @@ TEST(ArenaRecords, WrittenGamesReadBack) {
     firstMove += ',';
     firstMove += std::to_string(r.moves[0].y + 1);
     firstMove += ",0\n";
-    EXPECT_NE(text.find(firstMove),
-              std::string::npos);
+    EXPECT_NE(text.find(firstMove), std::string::npos);
     PsqGame game;
     std::string error;
     ASSERT_TRUE(ParsePsq(text, game, error)) << error;
@@ -134,7 +133,8 @@ TEST(ArenaOpenings, BuiltInSetIsBalancedAndFilesParse) {
 
   std::vector<Opening> parsed;
   std::string error;
-  ASSERT_TRUE(ParseOpenings("# mine\n7,7 8,8  6,8\n\n7,7 7,8 # two stones\n", parsed, error)) << error;
+  ASSERT_TRUE(ParseOpenings("# mine\n7,7 8,8  6,8\n\n7,7 7,8 # two stones\n", parsed, error))
+      << error;
   ASSERT_EQ(parsed.size(), 2u);
   EXPECT_EQ(FormatOpening(parsed[0]), "7,7 8,8 6,8");
   EXPECT_EQ(FormatOpening(parsed[1]), "7,7 7,8");

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "game/game_state.h"
-#include "view/presentation.h"
 #include "platform/headless/headless_backend.h"
+#include "view/presentation.h"
 
 namespace {
 

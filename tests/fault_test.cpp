@@ -2,6 +2,7 @@
 // game files that cannot be opened, a taken or silent engine port, odd
 // datagrams, no HOME, no sound device. None may crash, hang or lose a game.
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -9,22 +10,21 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <functional>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
-#include <pwd.h>
 #include <string>
 #include <vector>
 
 #include "app/game.h"
 #include "app/settings.h"
-#include "game/game_state.h"
-#include "view/presentation.h"
 #include "engine_link/engine_link.h"
 #include "engine_test_support.h"
+#include "game/game_state.h"
 #include "persist/game_record.h"
 #include "screens_test_support.h"
+#include "view/presentation.h"
 
 using namespace screens_test;
 
@@ -106,7 +106,8 @@ TEST_F(Fault, SettingsFolderThatCannotBeCreatedEndsQuietly) {
   ::setenv("HOME", (blocker / "home").c_str(), 1);
   EXPECT_EQ(RunProgram(120), 0);
   EXPECT_TRUE(backend->notices.empty());
-  EXPECT_EQ(Entries(folder), std::vector<std::string>{"plain-file"}) << "no partial or temporary file";
+  EXPECT_EQ(Entries(folder), std::vector<std::string>{"plain-file"})
+      << "no partial or temporary file";
   EXPECT_EQ(Bytes(blocker), (std::vector<uint8_t>{1, 2, 3}));
 }
 
@@ -148,7 +149,8 @@ TEST_F(Fault, OldSettingsFileSurvivesAnInterruptedWrite) {
       EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(Bytes(settings), old);
     if (!killed) {
-      EXPECT_EQ(Entries(folder), std::vector<std::string>{".Kavro.ini"}) << "temporary file removed";
+      EXPECT_EQ(Entries(folder), std::vector<std::string>{".Kavro.ini"})
+          << "temporary file removed";
     }
 
     // The next start still finds the game.
@@ -177,8 +179,8 @@ TEST_F(Fault, SaveToAFolderThatCannotBeWrittenReportsAndChangesNothing) {
   SaveGameCommand();
   const std::string path = chosen + ".KVs";
   ASSERT_EQ(backend->notices.size(), 1u);
-  EXPECT_EQ(backend->notices[0],
-            "Aus unerfindlichen Gruenden\nkonnte das Spiel nicht unter\n'" + path + "'\ngespeichert werden!");
+  EXPECT_EQ(backend->notices[0], "Aus unerfindlichen Gruenden\nkonnte das Spiel nicht unter\n'" +
+                                     path + "'\ngespeichert werden!");
   EXPECT_EQ(GameFolder, folder.string()) << "the folder follows only a file written";
   EXPECT_EQ(MoveCount, 2);
   EXPECT_EQ(Entries(folder), std::vector<std::string>{"plain-file"});
@@ -203,8 +205,9 @@ TEST_F(Fault, LoadOfMissingOrBrokenFilesReportsAndKeepsTheGame) {
   WriteBytes(folder / "cut.KVs", cut);
   WriteBytes(folder / "many.KVs", tooMany);
   WriteBytes(folder / "contra.KVs", contradicting);
-  const std::vector<std::string> paths = {(folder / "missing.KVs").string(), (folder / "cut.KVs").string(),
-                                          (folder / "many.KVs").string(), (folder / "contra.KVs").string()};
+  const std::vector<std::string> paths = {
+      (folder / "missing.KVs").string(), (folder / "cut.KVs").string(),
+      (folder / "many.KVs").string(), (folder / "contra.KVs").string()};
   for (const std::string& path : paths) {
     SCOPED_TRACE(path);
     backend->notices.clear();
@@ -212,7 +215,8 @@ TEST_F(Fault, LoadOfMissingOrBrokenFilesReportsAndKeepsTheGame) {
     LoadGameCommand();
     ASSERT_EQ(backend->notices.size(), 1u);
     EXPECT_EQ(backend->notices[0],
-              "Aus unerfindlichen Gruenden\nkonnte das Spiel aus der Datei\n'" + path + "'\nnicht geladen werden!");
+              "Aus unerfindlichen Gruenden\nkonnte das Spiel aus der Datei\n'" + path +
+                  "'\nnicht geladen werden!");
     EXPECT_EQ(Board, board);
     EXPECT_EQ(History, history);
     EXPECT_EQ(MoveCount, 2);
@@ -298,11 +302,13 @@ TEST(FaultDatagram, ShortEmptyAndHugeRepliesAreJudgedSafely) {
   huge[1] = 2;
   reply = CheckEngineReply(huge, board);
   EXPECT_FALSE(reply.valid);
-  EXPECT_EQ(reply.answer, std::string(kReplyRejectedLead) + "Die Position [1,2] ist bereits besetzt!");
+  EXPECT_EQ(reply.answer,
+            std::string(kReplyRejectedLead) + "Die Position [1,2] ist bereits besetzt!");
   huge[0] = 255;
   reply = CheckEngineReply(huge, board);
   EXPECT_FALSE(reply.valid);
-  EXPECT_EQ(reply.answer, std::string(kReplyRejectedLead) + "Die extern ermittelte Spalte = 255 ist zu gross!");
+  EXPECT_EQ(reply.answer,
+            std::string(kReplyRejectedLead) + "Die extern ermittelte Spalte = 255 ist zu gross!");
 }
 
 // ---- the environment

@@ -74,7 +74,8 @@ TEST(FltkDialogs, LongLinesOfAMessageAreShortenedInTheMiddle) {
   using sdl_backend::ElideLongLines;
   // Width as characters, so a multi-byte character counts once.
   const auto characters = [](const std::string& line) {
-    return double(std::count_if(line.begin(), line.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+    return double(
+        std::count_if(line.begin(), line.end(), [](char c) { return (c & 0xC0) != 0x80; }));
   };
   std::mt19937 random(14);
   const std::vector<std::string> pieces = {"a", "/", "ä", "ß", "€", "Ordner"};
@@ -86,7 +87,8 @@ TEST(FltkDialogs, LongLinesOfAMessageAreShortenedInTheMiddle) {
     const double limit = 30 + random() % 60;  // the other lines fit
     const std::string text = "konnte das Spiel aus der Datei\n" + path + "\nnicht laden";
     const std::string shown = ElideLongLines(text, limit, characters);
-    const std::string line = shown.substr(shown.find('\n') + 1, shown.rfind('\n') - shown.find('\n') - 1);
+    const std::string line =
+        shown.substr(shown.find('\n') + 1, shown.rfind('\n') - shown.find('\n') - 1);
     ASSERT_EQ(shown.substr(0, shown.find('\n')), "konnte das Spiel aus der Datei") << shown;
     ASSERT_EQ(shown.substr(shown.rfind('\n')), "\nnicht laden");
     if (characters(path) <= limit) {

@@ -17,7 +17,6 @@
 #include "app/game.h"
 #include "app/settings.h"
 #include "game/game_state.h"
-#include "view/presentation.h"
 #include "persist/game_record_codec.h"
 #include "platform/headless/headless_backend.h"
 #include "screens/menu_docks.h"
@@ -25,6 +24,7 @@
 #include "screens_test_support.h"
 #include "toolkit/TMacDockImitat.h"
 #include "view/board_view.h"
+#include "view/presentation.h"
 
 namespace {
 
@@ -43,7 +43,8 @@ std::string AlternationFault() {
   for (int i = 1; i < MoveCount; ++i) {
     const int before = Board[History[i - 1][0]][History[i - 1][1]];
     const int now = Board[History[i][0]][History[i][1]];
-    if (before == now) return "move " + std::to_string(i) + " repeats colour " + std::to_string(now);
+    if (before == now)
+      return "move " + std::to_string(i) + " repeats colour " + std::to_string(now);
   }
   return "";
 }
@@ -156,7 +157,8 @@ class RandomPlayer {
 
 TEST(GameInvariants, RandomCommandsNeverBreakAlternationNorTheSettingsFile) {
   auto backend = InstallHeadlessBackend();
-  const fs::path home = fs::temp_directory_path() / ("kavro-invariants-" + std::to_string(::getpid()));
+  const fs::path home =
+      fs::temp_directory_path() / ("kavro-invariants-" + std::to_string(::getpid()));
   fs::remove_all(home);
   fs::create_directories(home);
   const char* old = std::getenv("HOME");
@@ -168,8 +170,10 @@ TEST(GameInvariants, RandomCommandsNeverBreakAlternationNorTheSettingsFile) {
   while (player.commands < kCommands && player.fault.empty()) {
     const int stop = player.commands + kCommandsPerRun;
     backend->onFrame = [&](int64_t) {
-      if (player.commands >= stop || !player.fault.empty()) backend->RequestClose();
-      else player.OnFrame();
+      if (player.commands >= stop || !player.fault.empty())
+        backend->RequestClose();
+      else
+        player.OnFrame();
     };
     EXPECT_EQ(StartGame(), 0);
     backend->onFrame = nullptr;

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "game/game_state.h"
-#include "view/presentation.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/strip_font.h"
 #include "screens/menu_docks.h"
 #include "toolkit/TAction.h"
 #include "view/board_view.h"
+#include "view/presentation.h"
 
 namespace {
 
@@ -250,7 +250,9 @@ TEST_F(GameOver, MessagesAndColoursOfEveryOutcome) {
 
 // WCAG relative luminance and contrast ratio.
 double Luminance(const std::array<float, 3>& c) {
-  auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+  auto linear = [](double v) {
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+  };
   return 0.2126 * linear(c[0]) + 0.7152 * linear(c[1]) + 0.0722 * linear(c[2]);
 }
 double Contrast(double a, double b) { return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05); }
@@ -263,17 +265,18 @@ TEST_F(GameOver, EveryMessageStandsOutFromTheBoardInBothViews) {
   struct Case {
     int result, kind, red, green, blue;
   };
-  const Case cases[] = {{1, Spontane, 255, 222, 0},   {2, Multiplayer, 0, 0, 255},
-                        {2, Spontane, 0, 255, 255},   {2, Flexible, 0, 255, 0},
-                        {2, Konsequente, 255, 0, 0},  {2, Denker, 255, 128, 255},
+  const Case cases[] = {{1, Spontane, 255, 222, 0},  {2, Multiplayer, 0, 0, 255},
+                        {2, Spontane, 0, 255, 255},  {2, Flexible, 0, 255, 0},
+                        {2, Konsequente, 255, 0, 0}, {2, Denker, 255, 128, 255},
                         {3, Denker, 255, 255, 255}};
   for (int view : {0, 1}) {
     Window(view, 1.0f);
-    SetTextFont(LoadAutoSizedFont("incbin::media/bitmapfont.png", 46, 60, 22,
-                                  kStripFontGlyphList, -2, 0));
+    SetTextFont(
+        LoadAutoSizedFont("incbin::media/bitmapfont.png", 46, 60, 22, kStripFontGlyphList, -2, 0));
     for (int r = 0; r < 4; ++r) {
       BoardPicture[r][0] = LoadPicture("incbin::media/3D-Board-" + std::to_string(r) + ".jpg");
-      BoardPicture[r][1] = LoadPicture("incbin::media/2D-Board-" + std::to_string(r) + "-schmal.jpg");
+      BoardPicture[r][1] =
+          LoadPicture("incbin::media/2D-Board-" + std::to_string(r) + "-schmal.jpg");
     }
     for (int k = 0; k < 6; ++k)
       for (int v = 0; v < 2; ++v) {

@@ -1,3 +1,5 @@
+#include "persist/game_record.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -6,10 +8,9 @@
 #include <iterator>
 
 #include "game/game_state.h"
-#include "view/presentation.h"
-#include "persist/game_record.h"
 #include "persist/game_record_codec.h"
 #include "screens_test_support.h"
+#include "view/presentation.h"
 
 using namespace screens_test;
 namespace fs = std::filesystem;
@@ -22,7 +23,8 @@ namespace {
 GameRecord SampleRecord(int moves) {
   std::vector<std::array<int32_t, 2>> squares[3];
   for (int y = 0; y < kBoardSize; ++y)
-    for (int x = 0; x < kBoardSize; ++x) squares[((x / 2) + y) % 2 == 0 ? kBlue : kYellow].push_back({x, y});
+    for (int x = 0; x < kBoardSize; ++x)
+      squares[((x / 2) + y) % 2 == 0 ? kBlue : kYellow].push_back({x, y});
   GameRecord record;
   record.rotation = 2;
   record.blueKind = Konsequente;
@@ -53,8 +55,9 @@ class GameRecordTest : public ::testing::Test {
  protected:
   void SetUp() override {
     backend = OpenTestWindow();
-    folder = fs::temp_directory_path() / ("kavro-record-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                          "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    folder = fs::temp_directory_path() /
+             ("kavro-record-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+              "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(folder);
     fs::create_directories(folder);
   }
@@ -221,8 +224,8 @@ TEST_F(GameRecordTest, UnreadableFileShowsTheLoadMessage) {
   const std::string path = (folder / "fehlt.KVs").string();
   EXPECT_FALSE(LoadGameFile(path));
   ASSERT_EQ(backend->notices.size(), 1u);
-  EXPECT_EQ(backend->notices[0],
-            "Aus unerfindlichen Gruenden\nkonnte das Spiel aus der Datei\n'" + path + "'\nnicht geladen werden!");
+  EXPECT_EQ(backend->notices[0], "Aus unerfindlichen Gruenden\nkonnte das Spiel aus der Datei\n'" +
+                                     path + "'\nnicht geladen werden!");
   // A pipe must not freeze the game.
   const std::string pipe = (folder / "pipe.KVs").string();
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
@@ -237,8 +240,8 @@ TEST_F(GameRecordTest, UnwritablePathShowsTheSaveMessage) {
   GameFolder = "/vorher";
   EXPECT_FALSE(SaveGameFile(path));
   ASSERT_EQ(backend->notices.size(), 1u);
-  EXPECT_EQ(backend->notices[0],
-            "Aus unerfindlichen Gruenden\nkonnte das Spiel nicht unter\n'" + path + "'\ngespeichert werden!");
+  EXPECT_EQ(backend->notices[0], "Aus unerfindlichen Gruenden\nkonnte das Spiel nicht unter\n'" +
+                                     path + "'\ngespeichert werden!");
   EXPECT_EQ(GameFolder, "/vorher");
 }
 
@@ -361,7 +364,10 @@ TEST_F(GameRecordTest, LoadingAWonGameShowsGameOverAtOnce) {
     EXPECT_EQ(WinRowX[0], 7);
   });
   script.Click(19, RightDockEntry(4));
-  script.At(200, [&] { ADD_FAILURE() << "game-over display did not end"; GameResult = 0; });
+  script.At(200, [&] {
+    ADD_FAILURE() << "game-over display did not end";
+    GameResult = 0;
+  });
   backend->fileAnswers.push_back(file.string());
   script.Click(1, LeftDockEntry(1));
   EXPECT_EQ(RunDockFrames(kYellow, 60), 0);

@@ -14,15 +14,15 @@
 #include <vector>
 
 #include "app/game.h"
-#include "screens/stone_flight.h"
 #include "app/settings.h"
 #include "game/game_state.h"
-#include "view/presentation.h"
 #include "platform/headless/headless_backend.h"
 #include "screens/menu_docks.h"
+#include "screens/stone_flight.h"
 #include "screens_test_support.h"
 #include "toolkit/TMacDockImitat.h"
 #include "view/board_view.h"
+#include "view/presentation.h"
 
 namespace {
 

@@ -1,12 +1,13 @@
+#include "screens/info_screen.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "view/presentation.h"
 #include "platform/strip_font.h"
-#include "screens/info_screen.h"
 #include "screens_test_support.h"
 #include "toolkit/TMacDockImitat.h"
+#include "view/presentation.h"
 
 using namespace screens_test;
 
@@ -107,7 +108,8 @@ TEST_F(InfoScreenTest, TopicsHaveTheirLineCountsAndOnlyDrawableCharacters) {
     const auto& lines = InfoTopicLines(topic);
     EXPECT_EQ(lines.size(), counts[topic]) << topic;
     for (const std::string& line : lines) {
-      for (int code : TextCodes(line)) EXPECT_TRUE(drawable.count(code)) << "'" << line << "' has code " << code;
+      for (int code : TextCodes(line))
+        EXPECT_TRUE(drawable.count(code)) << "'" << line << "' has code " << code;
       // Half-size lines must fit the 900 design pixels between the margins.
       EXPECT_LE(MeasureTextWidth(line) / 2, 900) << line;
     }

@@ -21,7 +21,8 @@ const std::string kPrefix = "incbin::media/";
 
 const int kLeft[15] = {394, 383, 373, 361, 347, 335, 318, 303, 285, 267, 245, 224, 197, 169, 136};
 const int kRowY[15] = {194, 210, 229, 249, 269, 292, 316, 343, 372, 403, 438, 475, 517, 565, 618};
-const int kRight[15] = {1007, 1017, 1027, 1040, 1053, 1066, 1083, 1099, 1115, 1134, 1156, 1179, 1205, 1233, 1265};
+const int kRight[15] = {1007, 1017, 1027, 1040, 1053, 1066, 1083, 1099,
+                        1115, 1134, 1156, 1179, 1205, 1233, 1265};
 
 struct Expected {
   std::string name;
@@ -170,7 +171,8 @@ TEST_F(MediaTest, StonesHaveTheirColours) {
         r += c.r, g += c.g, b += c.b;
       }
     double m = std::max({r, g, b});
-    return std::string(r > 0.6 * m ? "r" : "") + (g > 0.6 * m ? "g" : "") + (b > 0.6 * m ? "b" : "");
+    return std::string(r > 0.6 * m ? "r" : "") + (g > 0.6 * m ? "g" : "") +
+           (b > 0.6 * m ? "b" : "");
   };
   const char* expected[6] = {"rg", "b", "gb", "g", "r", "rb"};
   for (int k = 0; k < 6; ++k) {
@@ -187,9 +189,9 @@ TEST_F(MediaTest, DockCellsKeepAClearBorder) {
     std::string name;
     int cellWidth, cellHeight;
   };
-  const Strip strips[] = {{"Dock-Left.png", 120, 120},      {"Dock-Right.png", 120, 120},
-                          {"InfoDock.png", 160, 150},       {"InfoDockTitles.png", 160, 150},
-                          {"NewGameDock.png", 120, 150},    {"NewGameDockTitles.png", 120, 150}};
+  const Strip strips[] = {{"Dock-Left.png", 120, 120},   {"Dock-Right.png", 120, 120},
+                          {"InfoDock.png", 160, 150},    {"InfoDockTitles.png", 160, 150},
+                          {"NewGameDock.png", 120, 150}, {"NewGameDockTitles.png", 120, 150}};
   for (const Strip& s : strips) {
     SCOPED_TRACE(s.name);
     PictureRef p = Load(s.name);
@@ -200,10 +202,12 @@ TEST_F(MediaTest, DockCellsKeepAClearBorder) {
         ++cells;
         int edge = 0, inside = 0;
         for (int x = 0; x < s.cellWidth; ++x) {
-          edge = std::max({edge, PixelAt(*p, left + x, top).a, PixelAt(*p, left + x, top + s.cellHeight - 1).a});
+          edge = std::max({edge, PixelAt(*p, left + x, top).a,
+                           PixelAt(*p, left + x, top + s.cellHeight - 1).a});
         }
         for (int y = 0; y < s.cellHeight; ++y) {
-          edge = std::max({edge, PixelAt(*p, left, top + y).a, PixelAt(*p, left + s.cellWidth - 1, top + y).a});
+          edge = std::max(
+              {edge, PixelAt(*p, left, top + y).a, PixelAt(*p, left + s.cellWidth - 1, top + y).a});
           inside = std::max(inside, PixelAt(*p, left + s.cellWidth / 2, top + y).a);
         }
         EXPECT_EQ(edge, 0) << "cell at " << left << "," << top;
@@ -241,8 +245,8 @@ void ExpectGridThroughCentres(const Picture& p, bool flat) {
         double found = DarkCentre(p, c.x + side * pitch * 0.22, c.y, 4, false, contrast);
         if (contrast < 40 || std::fabs(found - c.y) > 1.0) {
           ++misses;
-          ADD_FAILURE() << "row line at square (" << x << "," << y << ") side " << side << ": found "
-                        << found << " expected " << c.y << " contrast " << contrast;
+          ADD_FAILURE() << "row line at square (" << x << "," << y << ") side " << side
+                        << ": found " << found << " expected " << c.y << " contrast " << contrast;
         }
       }
       // Column line, looked at a little above and below the centre; it is
@@ -257,8 +261,8 @@ void ExpectGridThroughCentres(const Picture& p, bool flat) {
         double found = DarkCentre(p, ey, ex, 4, true, contrast);
         if (contrast < 40 || std::fabs(found - ex) > 1.0) {
           ++misses;
-          ADD_FAILURE() << "column line at square (" << x << "," << y << ") side " << side << ": found "
-                        << found << " expected " << ex << " contrast " << contrast;
+          ADD_FAILURE() << "column line at square (" << x << "," << y << ") side " << side
+                        << ": found " << found << " expected " << ex << " contrast " << contrast;
         }
       }
       if (misses > 10) return;
@@ -301,10 +305,18 @@ double FrameBrightness(const Picture& p, bool flat, int side) {
     for (double across = -0.98; across <= -0.66; across += 0.04) {
       double u = 0, v = 0;
       switch (side) {
-        case 0: u = along, v = 14 - across; break;  // near / bottom
-        case 1: u = across, v = along; break;       // left
-        case 2: u = along, v = across; break;       // far / top
-        case 3: u = 14 - across, v = along; break;  // right
+        case 0:
+          u = along, v = 14 - across;
+          break;  // near / bottom
+        case 1:
+          u = across, v = along;
+          break;  // left
+        case 2:
+          u = along, v = across;
+          break;  // far / top
+        case 3:
+          u = 14 - across, v = along;
+          break;  // right
       }
       Centre c = flat ? Centre{154.7 + 49.4 * u, 77.0 + 50.0 * v} : PerspPoint(u, v);
       light += Luma(p, int(c.x), int(c.y)) > 150;
@@ -392,7 +404,8 @@ TEST_F(MediaTest, FontLeavesRoomBetweenLetters) {
         Rgba c = PixelAt(*p, cell * 46 + x, y);
         if (c.a > 0) L = std::min(L, x), R = std::max(R, x);
         // the light body of the letter, not its dark rim
-        if (c.a > 128 && std::min({c.r, c.g, c.b}) > 128) solidL = std::min(solidL, x), solidR = std::max(solidR, x);
+        if (c.a > 128 && std::min({c.r, c.g, c.b}) > 128)
+          solidL = std::min(solidL, x), solidR = std::max(solidR, x);
       }
     int advance = R - L - 2;
     // The next glyph's body starts at pen + advance + (its solidL - its L);
@@ -425,7 +438,9 @@ size_t ReadMem(void* out, size_t size, size_t count, void* source) {
 
 int SeekMem(void* source, ogg_int64_t offset, int whence) {
   auto* s = static_cast<MemoryStream*>(source);
-  ogg_int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? ogg_int64_t(s->pos) : ogg_int64_t(s->size);
+  ogg_int64_t base = whence == SEEK_SET   ? 0
+                     : whence == SEEK_CUR ? ogg_int64_t(s->pos)
+                                          : ogg_int64_t(s->size);
   ogg_int64_t target = base + offset;
   if (target < 0 || target > ogg_int64_t(s->size)) return -1;
   s->pos = size_t(target);

@@ -1,3 +1,5 @@
+#include "screens/menu_docks.h"
+
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -5,13 +7,11 @@
 #include <unistd.h>
 
 #include "engine_link/engine_link.h"
-
 #include "game/game_state.h"
-#include "view/presentation.h"
-#include "screens/menu_docks.h"
 #include "screens/new_game.h"
 #include "screens_test_support.h"
 #include "toolkit/TMacDockImitat.h"
+#include "view/presentation.h"
 
 using namespace screens_test;
 
@@ -203,7 +203,8 @@ TEST_F(MenuDocksTest, NetworkEntryReportsARejectedMoveAndTheTurnGoesOn) {
   EXPECT_EQ(ClickEntry(RightDockEntry(kNetwork)), 0);
   backend->onSleep = nullptr;
   ASSERT_EQ(backend->notices.size(), 1u);
-  EXPECT_NE(backend->notices[0].find("[8,8] ist bereits besetzt"), std::string::npos) << backend->notices[0];
+  EXPECT_NE(backend->notices[0].find("[8,8] ist bereits besetzt"), std::string::npos)
+      << backend->notices[0];
   EXPECT_EQ(MoveCount, 2);
 }
 
@@ -294,7 +295,10 @@ TEST_F(MenuDocksTest, TakeBackAfterAWinBetweenTwoHumansRemovesOneStone) {
   FrameScript script(backend);
   const int64_t replay = script.Click(0, RightDockEntry(kReplay));
   script.Click(replay + 10, RightDockEntry(kTakeBack));
-  script.At(replay + 200, [&] { ADD_FAILURE() << "game-over display did not end"; GameResult = 0; });
+  script.At(replay + 200, [&] {
+    ADD_FAILURE() << "game-over display did not end";
+    GameResult = 0;
+  });
   for (int64_t frame = 0; frame <= replay; ++frame) {
     Action->update();
     EXPECT_EQ(RunMenuDocks(kBlue, 1), frame == replay ? 1 : 0);
@@ -347,7 +351,10 @@ TEST_F(MenuDocksTest, ReplayOfAWinShowsGameOverUntilTakenBack) {
   });
   script.At(view + 18, [&] { backend->Press(1); });
   script.At(view + 19, [&] { backend->Release(1); });
-  script.At(view + 200, [&] { ADD_FAILURE() << "game-over display did not end"; GameResult = 0; });
+  script.At(view + 200, [&] {
+    ADD_FAILURE() << "game-over display did not end";
+    GameResult = 0;
+  });
 
   for (int64_t frame = 0; frame <= replay + 1; ++frame) {
     Action->update();
@@ -384,7 +391,8 @@ TEST_F(MenuDocksTest, LoadAndSaveEntriesOpenTheirRequesters) {
   EXPECT_EQ(ClickEntry(LeftDockEntry(kSave)), 0);
   ASSERT_EQ(backend->fileRequests.size(), 2u);
   EXPECT_EQ(backend->fileRequests[0], "Spiel laden:|Kavro-Spiele:KVs; |0|/tmp/games");
-  EXPECT_EQ(backend->fileRequests[1], "Spiel speichern:|Kavro-Spiele:KVs;|1|/tmp/games/Kavro-Spiel.KVs");
+  EXPECT_EQ(backend->fileRequests[1],
+            "Spiel speichern:|Kavro-Spiele:KVs;|1|/tmp/games/Kavro-Spiel.KVs");
   EXPECT_TRUE(backend->notices.empty()) << "cancelled requesters do nothing";
 }
 

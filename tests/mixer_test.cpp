@@ -54,7 +54,8 @@ TEST(Mixer, AChannelPlaysItsClipOnceAndThenEnds) {
   // A looping clip wraps from its loop end to its loop start, several
   // times within one call, and never ends.
   auto ramp = Clip(10, 0);
-  for (int f = 0; f < 10; ++f) ramp->samples[size_t(f) * 2] = ramp->samples[size_t(f) * 2 + 1] = int16_t(f);
+  for (int f = 0; f < 10; ++f)
+    ramp->samples[size_t(f) * 2] = ramp->samples[size_t(f) * 2 + 1] = int16_t(f);
   ramp->loopStart = 3;
   ramp->loopEnd = 8;
   int looping = mixer.Play(mixer.AddClip(ramp));
@@ -96,7 +97,7 @@ TEST(Mixer, ALaggingDecoderDelaysTheChannelInsteadOfEndingIt) {
   clip->decoded = 30;
   clip->finished = true;
   out = Mix(mixer, 40);
-  EXPECT_EQ(out[0], 700);   // frame 10 follows frame 9: nothing was skipped
+  EXPECT_EQ(out[0], 700);  // frame 10 follows frame 9: nothing was skipped
   EXPECT_EQ(out[39], 700);
   EXPECT_EQ(out[40], 0);
   EXPECT_FALSE(mixer.Playing(channel));

@@ -1,10 +1,11 @@
+#include "screens/new_game.h"
+
 #include <gtest/gtest.h>
 
 #include "game/game_state.h"
-#include "view/presentation.h"
-#include "screens/new_game.h"
 #include "screens_test_support.h"
 #include "toolkit/TMacDockImitat.h"
+#include "view/presentation.h"
 
 using namespace screens_test;
 
@@ -17,7 +18,9 @@ class NewGameTest : public ::testing::Test {
     dock = BuildNewGameDock();
   }
 
-  Point Entry(int index) const { return HorizontalDockEntry(*dock, NewGameDockX(), kNewGameDockY, index); }
+  Point Entry(int index) const {
+    return HorizontalDockEntry(*dock, NewGameDockX(), kNewGameDockY, index);
+  }
 
   void SetUpRunningGame() {
     Board[7][7] = kYellow;
@@ -147,7 +150,8 @@ TEST_F(NewGameTest, PanelAndTextsAreCentredInBothViews) {
     bool panel = false, title = false, prompt = false;
     auto inspect = [&] {
       for (const DrawCommand& c : backend->lastFrame) {
-        if (c.kind == DrawCommand::kPicture && c.picture && c.picture->name == "incbin::media/NewGameBackground.png") {
+        if (c.kind == DrawCommand::kPicture && c.picture &&
+            c.picture->name == "incbin::media/NewGameBackground.png") {
           panel = true;
           EXPECT_FLOAT_EQ(c.x, float(WindowWidth / 2));
           EXPECT_FLOAT_EQ(c.y, 300.0f);
@@ -157,7 +161,8 @@ TEST_F(NewGameTest, PanelAndTextsAreCentredInBothViews) {
         if (c.kind == DrawCommand::kText && c.text == "Neues Spiel starten!") {
           title = true;
           // Its opaque columns (advances + 2) centred on the panel.
-          EXPECT_FLOAT_EQ(c.x + 0.375f * float(MeasureTextWidth(c.text) + 2), float(WindowWidth / 2));
+          EXPECT_FLOAT_EQ(c.x + 0.375f * float(MeasureTextWidth(c.text) + 2),
+                          float(WindowWidth / 2));
           EXPECT_FLOAT_EQ(c.y, 210.0f);
           EXPECT_EQ(c.state.red, 255);
           EXPECT_EQ(c.state.green, 222);
@@ -165,7 +170,8 @@ TEST_F(NewGameTest, PanelAndTextsAreCentredInBothViews) {
         }
         if (c.kind == DrawCommand::kText && c.text == "Gegner wählen:") {
           prompt = true;
-          EXPECT_FLOAT_EQ(c.x + 0.375f * float(MeasureTextWidth(c.text) + 2), float(WindowWidth / 2));
+          EXPECT_FLOAT_EQ(c.x + 0.375f * float(MeasureTextWidth(c.text) + 2),
+                          float(WindowWidth / 2));
           EXPECT_EQ(c.state.green, 255);
         }
       }

@@ -43,9 +43,7 @@ class OpponentsTest : public ::testing::Test {
     ClearBoard();
     savedKind = PlayerKind[2];
   }
-  void TearDown() override {
-    PlayerKind[2] = savedKind;
-  }
+  void TearDown() override { PlayerKind[2] = savedKind; }
   // Asks the character from the seed, once by its kind and once as blue's
   // player; checks that both agree and that the board is untouched.
   std::optional<Move> Ask(int kind, int32_t seed) {

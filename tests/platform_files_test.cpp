@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -8,11 +8,11 @@
 
 #include <algorithm>
 #include <csignal>
-#include <functional>
-#include <map>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <random>
 
 #include "platform/platform.h"
@@ -143,7 +143,8 @@ TEST_F(FilesTest, OnlyRegularFilesAreReadAndNothingWaits) {
   // A regular file is read whole up to the limit, through a link too; one
   // byte over the limit is a failure.
   std::mt19937 random(14);
-  for (size_t size : {size_t(0), size_t(1), size_t(65535), size_t(65536), size_t(65537), size_t(200001)}) {
+  for (size_t size :
+       {size_t(0), size_t(1), size_t(65535), size_t(65536), size_t(65537), size_t(200001)}) {
     SCOPED_TRACE(size);
     std::vector<uint8_t> content(size);
     for (auto& byte : content) byte = uint8_t(random());
@@ -279,8 +280,8 @@ TEST_F(FilesTest, AtomicWriteReplacesTheTargetOfALinkAndKeepsTheLink) {
   std::filesystem::create_directories(folder / "dots/deep");
   WriteBytes(folder / "dots/deep/real", {1});
   symlink((folder / "dots/deep/real").c_str(), (folder / "dots/absolute").c_str());
-  symlink("dots/absolute", (folder / "settings").c_str());         // relative, then absolute
-  symlink("deep/nowhere", (folder / "dots/dangling").c_str());      // target to be made
+  symlink("dots/absolute", (folder / "settings").c_str());      // relative, then absolute
+  symlink("deep/nowhere", (folder / "dots/dangling").c_str());  // target to be made
   symlink("dots/dangling", (folder / "saved.KVs").c_str());
   symlink("loop-b", (folder / "loop-a").c_str());
   symlink("loop-a", (folder / "loop-b").c_str());
@@ -335,13 +336,19 @@ TEST_F(FilesTest, StaleTemporariesOfTheGameAreRemovedAndLongNamesSave) {
     bool stays;
   };
   const std::vector<Case> cases = {
-      {".kavro-" + dead + "-0.tmp", false, false},  {".kavro-1-3.tmp", true, false},
-      {".kavro-" + me + "-9.tmp", false, true},     {".kavro-1-4.tmp", false, true},
-      {".kavro-" + dead + "-x.tmp", false, true},   {".kavro-" + dead + "-1.tmp.bak", true, true},
-      {"kavro-" + dead + "-1.tmp", true, true},     {".kavro--1.tmp", true, true},
-      {".Kavro.ini.tmp" + dead + "-0", true, true}, {".kavro-" + dead + "-2.tmp/", true, true},
+      {".kavro-" + dead + "-0.tmp", false, false},
+      {".kavro-1-3.tmp", true, false},
+      {".kavro-" + me + "-9.tmp", false, true},
+      {".kavro-1-4.tmp", false, true},
+      {".kavro-" + dead + "-x.tmp", false, true},
+      {".kavro-" + dead + "-1.tmp.bak", true, true},
+      {"kavro-" + dead + "-1.tmp", true, true},
+      {".kavro--1.tmp", true, true},
+      {".Kavro.ini.tmp" + dead + "-0", true, true},
+      {".kavro-" + dead + "-2.tmp/", true, true},
       // Earlier versions' names, of the file written and of another one.
-      {"settings.tmp" + dead + "-0", false, false}, {"settings.tmp" + me + "-1", false, true},
+      {"settings.tmp" + dead + "-0", false, false},
+      {"settings.tmp" + me + "-1", false, true},
       {"other.tmp" + dead + "-0", false, true}};
   std::vector<std::string> expected;
   for (const Case& c : cases) {
@@ -381,7 +388,8 @@ TEST_F(FilesTest, BackgroundWritesLeaveTheNewestBytesOfEachFile) {
       WriteFileInBackground(path, std::move(bytes));
     }
     FinishBackgroundWrites();
-    for (const auto& [path, bytes] : newest) ASSERT_EQ(FileBytes(path), bytes) << path << " round " << round;
+    for (const auto& [path, bytes] : newest)
+      ASSERT_EQ(FileBytes(path), bytes) << path << " round " << round;
   }
   EXPECT_EQ(Entries(folder.path).size(), newest.size()) << "no temporary left";
 }

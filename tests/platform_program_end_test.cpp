@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <poll.h>
 
 #include <csignal>
@@ -89,7 +88,8 @@ TEST_F(ProgramEndTest, ATerminationSignalWakesDialogsAndStaysUntilReset) {
     EXPECT_FALSE(readable());
     EXPECT_EQ(CloseRequested(), 1);
     EXPECT_EQ(CloseRequested(), 0);
-    EXPECT_TRUE(platform_detail::SignalEndPending()) << "taking the close request ends a dialog no more";
+    EXPECT_TRUE(platform_detail::SignalEndPending())
+        << "taking the close request ends a dialog no more";
     std::raise(signal);
     InstallHeadlessBackend();
     EXPECT_FALSE(platform_detail::SignalEndPending());

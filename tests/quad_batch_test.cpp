@@ -118,8 +118,10 @@ TEST(QuadBatch, PixelExactOnlyForUnscaledAxisAlignedWholePixelQuads) {
 }
 
 TEST(QuadBatch, CoversWindow) {
-  Vertex quad[4] = {{0, 0, 0, 0, 1, 1, 1, 1}, {1400, 0, 1, 0, 1, 1, 1, 1},
-                    {1400, 850, 1, 1, 1, 1, 1, 1}, {0, 850, 0, 1, 1, 1, 1, 1}};
+  Vertex quad[4] = {{0, 0, 0, 0, 1, 1, 1, 1},
+                    {1400, 0, 1, 0, 1, 1, 1, 1},
+                    {1400, 850, 1, 1, 1, 1, 1, 1},
+                    {0, 850, 0, 1, 1, 1, 1, 1}};
   EXPECT_TRUE(CoversWindow(quad, 1400, 850));
   EXPECT_TRUE(CoversWindow(quad, 1000, 850));
   EXPECT_FALSE(CoversWindow(quad, 1400, 900));

@@ -4,9 +4,9 @@
 
 #include "ai/evaluation.h"
 #include "game/game_state.h"
-#include "view/presentation.h"
 #include "platform/headless/headless_backend.h"
 #include "toolkit/TAction.h"
+#include "view/presentation.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include <memory>
 
 #include "game/game_state.h"
-#include "view/presentation.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/platform.h"
 #include "screens/menu_docks.h"
 #include "toolkit/TAction.h"
 #include "toolkit/TMacDockImitat.h"
+#include "view/presentation.h"
 
 namespace screens_test {
 

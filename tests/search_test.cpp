@@ -17,9 +17,7 @@ namespace {
 
 class SearchTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ClearBoard();
-  }
+  void SetUp() override { ClearBoard(); }
   // The Denker's own evaluation before its search.
   static void Prepare() { EvaluateFast(4); }
 };
@@ -204,10 +202,10 @@ TEST_F(SearchTest, HooksRunAroundEachFirstMoveOnTheUntouchedBoard) {
 
 // The frames the player sees while the Denker thinks, on the headless backend.
 #include "app/game.h"
-#include "view/presentation.h"
 #include "platform/headless/headless_backend.h"
 #include "screens/menu_docks.h"
 #include "toolkit/TAction.h"
+#include "view/presentation.h"
 
 namespace {
 

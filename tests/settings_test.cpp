@@ -1,5 +1,6 @@
-#include <gtest/gtest.h>
+#include "app/settings.h"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -13,10 +14,9 @@
 #include <vector>
 
 #include "app/game.h"
-#include "app/settings.h"
 #include "game/game_state.h"
-#include "view/presentation.h"
 #include "platform/headless/headless_backend.h"
+#include "view/presentation.h"
 
 namespace {
 

@@ -2,24 +2,24 @@
 // the edges of a game (just ended, full board, only the computer's stone),
 // commands while the game-over display runs, and a board played full.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "app/game.h"
-#include "game/game_state.h"
-#include "view/presentation.h"
 #include "engine_link/engine_link.h"
 #include "engine_test_support.h"
+#include "game/game_state.h"
 #include "persist/game_record.h"
 #include "persist/game_record_codec.h"
+#include "screens/game_over.h"
 #include "screens/new_game.h"
 #include "screens_test_support.h"
-#include "screens/game_over.h"
+#include "view/presentation.h"
 
 using namespace screens_test;
 
@@ -35,7 +35,8 @@ int FillColour(int x, int y) { return (x + 2 * y) % 4 < 2 ? kYellow : kBlue; }
 std::vector<Move> FillOrder() {
   std::vector<Move> yellow, blue, order;
   for (int x = 0; x < kBoardSize; ++x)
-    for (int y = 0; y < kBoardSize; ++y) (FillColour(x, y) == kYellow ? yellow : blue).push_back({x, y});
+    for (int y = 0; y < kBoardSize; ++y)
+      (FillColour(x, y) == kYellow ? yellow : blue).push_back({x, y});
   for (size_t i = 0; i < yellow.size(); ++i) {
     order.push_back(yellow[i]);
     if (i < blue.size()) order.push_back(blue[i]);
@@ -321,7 +322,8 @@ TEST_F(StateBugs, LoadFromTheGameOverDisplayTakesTheLoadedGame) {
   Play({{1, 1}, {2, 2}, {3, 3}});
   const std::vector<uint8_t> unfinished = GameRecordBytes();
   const BoardCells loadedBoard = Board;
-  file = std::filesystem::temp_directory_path() / ("kavro-statebugs-" + std::to_string(getpid()) + ".KVs");
+  file = std::filesystem::temp_directory_path() /
+         ("kavro-statebugs-" + std::to_string(getpid()) + ".KVs");
   {
     std::ofstream out(file, std::ios::binary);
     out.write(reinterpret_cast<const char*>(unfinished.data()), std::streamsize(unfinished.size()));
@@ -373,7 +375,6 @@ TEST_F(StateBugs, ViewSwitchDuringTheGameOverDisplayKeepsTheGameAndTheDisplay) {
   EXPECT_EQ(History, history);
   EXPECT_EQ(MoveCount, 9);
 }
-
 
 // ---- commands clicked while the Denker prepares its search (it acts as
 // yellow there, during blue's turn)
@@ -431,7 +432,8 @@ TEST_F(DenkerPreparation, TakeBackLetsTheComputerChooseAgainForTheEarlierPositio
   // Yellow's last stone and blue's before it are gone, and blue moves anew.
   ASSERT_EQ(MoveCount, 8);
   EXPECT_EQ(Board[History[7][0]][History[7][1]], kBlue);
-  for (size_t i = 0; i < 7; ++i) EXPECT_EQ(Board[nine[i][0]][nine[i][1]], i % 2 == 0 ? kYellow : kBlue);
+  for (size_t i = 0; i < 7; ++i)
+    EXPECT_EQ(Board[nine[i][0]][nine[i][1]], i % 2 == 0 ? kYellow : kBlue);
   ExpectConsistent();
 }
 
@@ -466,7 +468,6 @@ TEST_F(DenkerPreparation, NewGameGivesTheComputerTheFirstStoneOnlyWhenBlueBegins
     ExpectConsistent();
   }
 }
-
 
 TEST_F(DenkerPreparation, NetworkLetsTheEngineMakeBluesMoveAndTheDenkerAddsNone) {
   engine_test::PortLock lock;

@@ -9,9 +9,8 @@ using sdl_backend::TapFilter;
 namespace {
 struct Log {
   std::string events;
-  TapFilter filter{[this](int slot, bool down) {
-    events += std::to_string(slot) + (down ? "v " : "^ ");
-  }};
+  TapFilter filter{
+      [this](int slot, bool down) { events += std::to_string(slot) + (down ? "v " : "^ "); }};
 };
 }  // namespace
 

@@ -109,8 +109,8 @@ TEST(TextureAtlas, CellsReachingPastTheSheetAreClipped) {
 }
 
 TEST(TextureAtlas, OnlySmallFramesArePacked) {
-  EXPECT_TRUE(PacksIntoAtlas(Sheet(4646, 60, 46, 60, 0, 101)));  // the font strip
-  EXPECT_TRUE(PacksIntoAtlas(Sheet(70, 50, 70, 50, 0, 1)));      // a stone
+  EXPECT_TRUE(PacksIntoAtlas(Sheet(4646, 60, 46, 60, 0, 101)));     // the font strip
+  EXPECT_TRUE(PacksIntoAtlas(Sheet(70, 50, 70, 50, 0, 1)));         // a stone
   EXPECT_FALSE(PacksIntoAtlas(Sheet(1400, 850, 1400, 850, 0, 1)));  // a board
 }
 

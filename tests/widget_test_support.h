@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "view/presentation.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/platform.h"
 #include "platform_test_images.h"
 #include "toolkit/TAction.h"
+#include "view/presentation.h"
 
 class WidgetTest : public ::testing::Test {
  protected:

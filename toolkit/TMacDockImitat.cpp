@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "toolkit/ui_state.h"
 #include "platform/platform.h"
+#include "toolkit/ui_state.h"
 
 // Frame by frame, for a dock with the pointer moving in, clicking and leaving
 // (Fade: opening over 150 ms from the value reached, closing likewise):

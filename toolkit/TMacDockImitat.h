@@ -68,7 +68,8 @@ class TMacDockImitat_Vertikal_Left {
 
   static std::shared_ptr<TMacDockImitat_Vertikal_Left> build(int32_t wholeHeight, int32_t count,
                                                              const std::string& resource,
-                                                             int32_t frameWidth, int32_t frameHeight);
+                                                             int32_t frameWidth,
+                                                             int32_t frameHeight);
   int32_t show(int32_t x, int32_t y);
   int StopAnimation();
   int NewGlobalScale(int32_t wholeHeight, int32_t frameWidth, int32_t frameHeight);
@@ -98,7 +99,8 @@ class TMacDockImitat_Vertikal_Right {
 
   static std::shared_ptr<TMacDockImitat_Vertikal_Right> build(int32_t wholeHeight, int32_t count,
                                                               const std::string& resource,
-                                                              int32_t frameWidth, int32_t frameHeight);
+                                                              int32_t frameWidth,
+                                                              int32_t frameHeight);
   int32_t show(int32_t x, int32_t y);
   int StopAnimation();
   int NewGlobalScale(int32_t wholeHeight, int32_t frameWidth, int32_t frameHeight);

@@ -25,11 +25,11 @@ enum Curve : uint8_t {
   kSmoothS,
   kCubicIn,
   kQuinticOut,
-  kSoftOvershootOut,   // to 1.103
+  kSoftOvershootOut,  // to 1.103
   kDipThenRise,
-  kFastOvershootOut,   // to 1.099
+  kFastOvershootOut,  // to 1.099
   kSwingBackThenRise,
-  kOvershootOut,       // cubic, to 1.112
+  kOvershootOut,  // cubic, to 1.112
   kSwingBothWays,
   kRiseFallRise,
   kWobble,
@@ -57,9 +57,8 @@ class TSpeedControl {
   int UpdateTime();
   int UpdateStates(int32_t period, int32_t delay);
   float GetValue(uint8_t mode, uint8_t curve) const;
-  std::vector<int32_t> CreateWaitingSequence(int32_t high, int32_t low, int32_t count,
-                                             uint8_t kind, int32_t base,
-                                             const std::vector<int32_t>& groups);
+  std::vector<int32_t> CreateWaitingSequence(int32_t high, int32_t low, int32_t count, uint8_t kind,
+                                             int32_t base, const std::vector<int32_t>& groups);
   int SetUserControl(const std::vector<int32_t>& keys, const std::vector<int32_t>& buttons);
   int32_t GetUserControl() const;
 };

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "toolkit/ui_state.h"
 #include "platform/platform.h"
+#include "toolkit/ui_state.h"
 
 namespace {
 

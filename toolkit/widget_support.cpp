@@ -3,8 +3,8 @@
 #include <cmath>
 #include <string>
 
-#include "toolkit/ui_state.h"
 #include "toolkit/TAction.h"
+#include "toolkit/ui_state.h"
 
 namespace widget_support {
 

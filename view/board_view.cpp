@@ -4,8 +4,8 @@
 #include <cstdlib>
 
 #include "game/game_state.h"
-#include "view/presentation.h"
 #include "platform/platform.h"
+#include "view/presentation.h"
 
 // Perspective view, per row from the far edge (0) to the near edge (14):
 // centres of squares 0 and 14 and the row's centre line, design pixels.

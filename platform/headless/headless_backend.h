@@ -27,7 +27,7 @@ class HeadlessBackend : public Backend {
 
   // Virtual clock in ms; starts at 0 and moves only in SleepUntilMs.
   int64_t now = 0;
-  int64_t frames = 0;  // number of presented frames
+  int64_t frames = 0;     // number of presented frames
   int32_t startSeed = 0;  // what StartSeed answers
 
   // Called at the end of every presented frame (after the frame's draw

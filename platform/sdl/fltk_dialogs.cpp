@@ -2,9 +2,9 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
-#include <FL/Fl_Window.H>
 #include <FL/Fl_File_Chooser.H>
 #include <FL/Fl_File_Input.H>
+#include <FL/Fl_Window.H>
 #include <FL/fl_ask.H>
 
 #include <algorithm>
@@ -190,7 +190,8 @@ std::string ElideLongLines(const std::string& text, double maxWidth,
     if (width(line) > maxWidth) {
       // Whole characters go from the middle, from the longer side first,
       // so both the start and the end of a path stay readable.
-      const size_t characters = size_t(std::count_if(line.begin(), line.end(), [](char c) { return !ContinuationByte(c); }));
+      const size_t characters = size_t(
+          std::count_if(line.begin(), line.end(), [](char c) { return !ContinuationByte(c); }));
       size_t cut = 0;
       for (size_t passed = 0; cut < line.size(); ++cut)
         if (!ContinuationByte(line[cut]) && passed++ == characters / 2) break;
@@ -259,7 +260,8 @@ void NameFieldChanged(Fl_Widget* widget, void* raw) {
   // just typed is lost and the rest of the path lands in the wrong folder.
   // The root is shown first instead, so the typed text stays as it is.
   const char* shown = field->chooser->directory();
-  if (typed[0] == '/' && typed.find('/', 1) == std::string::npos && (!shown || std::string(shown) != "/")) {
+  if (typed[0] == '/' && typed.find('/', 1) == std::string::npos &&
+      (!shown || std::string(shown) != "/")) {
     const int cursor = input->position();
     field->chooser->directory("/");
     input->value(typed.c_str());
@@ -300,7 +302,8 @@ std::string WithSoleExtension(const std::string& filter, const std::string& path
   int count = 0;
   while (std::getline(entries, entry, '\n')) {
     const std::string pattern = entry.substr(entry.find('\t') + 1);
-    if (pattern.rfind("*.", 0) != 0 || pattern.find_first_of("{*?[", 2) != std::string::npos) return path;
+    if (pattern.rfind("*.", 0) != 0 || pattern.find_first_of("{*?[", 2) != std::string::npos)
+      return path;
     extension = pattern.substr(1);
     count++;
   }
@@ -363,7 +366,7 @@ std::string ChooseFile(const std::string& title, const std::string& filter, bool
     const std::string shown = chooser.directory();
     return shown.empty() ? folder : shown;
   };
-  for (bool first = true;; ) {
+  for (bool first = true;;) {
     if (platform_detail::SignalEndPending()) return "";
     chooser.show();
     // show() puts the requester under the pointer; over the game window's
@@ -396,7 +399,8 @@ std::string ChooseFile(const std::string& title, const std::string& filter, bool
     if (!save || !fs::exists(fs::symlink_status(path, error))) return path;
     fl_message_title(kDialogTitle);
     open.CentreNextBox();
-    if (fl_choice("%s", "Abbrechen", "Überschreiben", nullptr, kFileExistsMessage) == 1) return path;
+    if (fl_choice("%s", "Abbrechen", "Überschreiben", nullptr, kFileExistsMessage) == 1)
+      return path;
     // Not overwritten: the requester opens again for another name.
   }
 }

@@ -28,9 +28,9 @@ constexpr uchar kCream[3] = {244, 236, 214};
 constexpr Fl_Color kWood = 0x9C683600;       // buttons
 constexpr Fl_Color kWoodLight = 0xC8965A00;  // selection, pressed buttons
 constexpr Fl_Fontsize kTextSize = 15;
-constexpr int kMargin = 10;     // window edge to the nearest widget or label
-constexpr int kLabelPad = 14;   // each side of a button's label
-constexpr int kButtonGap = 8;   // between buttons in one row
+constexpr int kMargin = 10;    // window edge to the nearest widget or label
+constexpr int kLabelPad = 14;  // each side of a button's label
+constexpr int kButtonGap = 8;  // between buttons in one row
 
 class PlainDefaultButton;
 // Both forget a window or a cover when FLTK deletes it (the file chooser

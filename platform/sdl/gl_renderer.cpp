@@ -29,8 +29,7 @@ void UploadBgra(int width, int height, std::vector<uint8_t> pixels) {
 
 void UploadBgraPart(int x, int y, int width, int height, std::vector<uint8_t> pixels) {
   SwapRedAndBlue(pixels);
-  glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, GL_BGRA, GL_UNSIGNED_BYTE,
-                  pixels.data());
+  glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
 }
 
 void ApplyBlend(int mode) {
@@ -113,8 +112,7 @@ void GlRenderer::Place(Entry& entry, const Picture& picture) {
       if (page < 0) return;
       glBindTexture(GL_TEXTURE_2D, pages_[page].texture);
       UploadBgraPart(x, y, place.cell.width + 2 * kAtlasPadding,
-                     place.cell.height + 2 * kAtlasPadding,
-                     PaddedFramePixels(picture, place.cell));
+                     place.cell.height + 2 * kAtlasPadding, PaddedFramePixels(picture, place.cell));
       place.texture = int(pages_[page].texture);
       place.textureSize = kAtlasPageSize;
       place.x = x + kAtlasPadding;
@@ -130,9 +128,9 @@ void GlRenderer::Place(Entry& entry, const Picture& picture) {
   glBindTexture(GL_TEXTURE_2D, texture);
   SetTextureParameters();
   UploadBgra(picture.sheetWidth, picture.sheetHeight,
-             std::vector<uint8_t>(picture.rgba.begin(),
-                                  picture.rgba.begin() + size_t(picture.sheetWidth) *
-                                                             picture.sheetHeight * 4));
+             std::vector<uint8_t>(
+                 picture.rgba.begin(),
+                 picture.rgba.begin() + size_t(picture.sheetWidth) * picture.sheetHeight * 4));
   Placement place;
   place.texture = int(texture);
   entry.frames.push_back(place);
@@ -223,7 +221,8 @@ void GlRenderer::Draw(const DrawCommand& command) {
   auto it = entries_.find(command.picture->texture);
   if (it == entries_.end() || it->second.frames.empty()) return;
   const Entry& entry = it->second;
-  size_t f = entry.pages[0] < 0 ? 0 : size_t(std::clamp(command.frame, 0, int(entry.frames.size()) - 1));
+  size_t f =
+      entry.pages[0] < 0 ? 0 : size_t(std::clamp(command.frame, 0, int(entry.frames.size()) - 1));
   const Placement& place = entry.frames[f];
   float u0, v0, u1, v1;
   MapTexCoords(place, entry.sheetWidth, entry.sheetHeight, command.u0, command.v0, u0, v0);
@@ -231,8 +230,8 @@ void GlRenderer::Draw(const DrawCommand& command) {
   int texW = place.textureSize ? place.textureSize : entry.sheetWidth;
   int texH = place.textureSize ? place.textureSize : entry.sheetHeight;
   bool nearest = PixelExact(command.cornerX, command.cornerY, u0, v0, u1, v1, texW, texH);
-  frame_.AddQuad(unsigned(place.texture), EffectiveBlend(s.blend, entry.opaque, colour[3]),
-                 nearest, command.cornerX, command.cornerY, u0, v0, u1, v1, colour);
+  frame_.AddQuad(unsigned(place.texture), EffectiveBlend(s.blend, entry.opaque, colour[3]), nearest,
+                 command.cornerX, command.cornerY, u0, v0, u1, v1, colour);
 }
 
 // Nearest sampling is only chosen where it gives the same pixels as linear

@@ -36,7 +36,6 @@ class GlRenderer {
   // Draws the last rendered frame again (e.g. to repaint under a dialog).
   void RenderLastFrame(int width, int height);
 
-
  private:
   struct Page {
     unsigned texture = 0;
@@ -45,9 +44,9 @@ class GlRenderer {
   };
   struct Entry {
     int sheetWidth = 0, sheetHeight = 0;
-    bool opaque = false;  // every texel has alpha 255
-    std::vector<Placement> frames;  // one per frame (one for an own texture)
-    std::vector<int> pages;         // page index per frame, -1 for an own texture
+    bool opaque = false;               // every texel has alpha 255
+    std::vector<Placement> frames;     // one per frame (one for an own texture)
+    std::vector<int> pages;            // page index per frame, -1 for an own texture
     std::unique_ptr<Picture> pending;  // pixels waiting for the context
   };
 

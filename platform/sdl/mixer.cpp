@@ -52,7 +52,8 @@ void Mixer::Mix(int16_t* out, int frames) {
       size_t filled = 0;
       for (;;) {
         const size_t end = loops ? clip.loopEnd : ready;
-        size_t n = std::min(size_t(frames) - filled, end > voice.position ? end - voice.position : 0);
+        size_t n =
+            std::min(size_t(frames) - filled, end > voice.position ? end - voice.position : 0);
         const int16_t* src = clip.samples.data() + voice.position * kMixChannels;
         int32_t* dst = sum.data() + filled * kMixChannels;
         for (size_t i = 0; i < n * kMixChannels; i++) dst[i] += src[i];
@@ -90,8 +91,9 @@ struct VorbisSource::Impl {
   }
   static int Seek(void* self, ogg_int64_t offset, int whence) {
     Impl& in = *static_cast<Impl*>(self);
-    ogg_int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? ogg_int64_t(in.position)
-                                                                   : ogg_int64_t(in.size);
+    ogg_int64_t base = whence == SEEK_SET   ? 0
+                       : whence == SEEK_CUR ? ogg_int64_t(in.position)
+                                            : ogg_int64_t(in.size);
     ogg_int64_t target = base + offset;
     if (target < 0 || target > ogg_int64_t(in.size)) return -1;
     in.position = size_t(target);
@@ -151,8 +153,8 @@ void VorbisSource::Decode(DecodedClip& clip, const std::atomic<bool>& cancel) {
   size_t done = 0;
   SDL_AudioStream* convert = nullptr;
   if (rate_ != kMixRate || channels_ != kMixChannels)
-    convert = SDL_NewAudioStream(AUDIO_S16SYS, Uint8(channels_), rate_, AUDIO_S16SYS,
-                                 kMixChannels, kMixRate);
+    convert = SDL_NewAudioStream(AUDIO_S16SYS, Uint8(channels_), rate_, AUDIO_S16SYS, kMixChannels,
+                                 kMixRate);
   bool usable = ok_ && (convert || (rate_ == kMixRate && channels_ == kMixChannels));
   std::vector<char> buffer(16384);
   auto append = [&](const char* bytes, size_t length) {

@@ -15,13 +15,12 @@ void QuadBatch::AddQuad(unsigned texture, int blend, bool nearest, const float c
   const float vs[4] = {v0, v0, v1, v1};
   int first = int(vertices_.size());
   for (int i = 0; i < 4; i++)
-    vertices_.push_back({cornerX[i], cornerY[i], us[i], vs[i], colour[0], colour[1], colour[2],
-                         colour[3]});
+    vertices_.push_back(
+        {cornerX[i], cornerY[i], us[i], vs[i], colour[0], colour[1], colour[2], colour[3]});
   const bool plain =
       colour[0] == 1.0f && colour[1] == 1.0f && colour[2] == 1.0f && colour[3] == 1.0f;
-  if (!batches_.empty() && batches_.back().texture == texture &&
-      batches_.back().blend == blend && batches_.back().nearest == nearest &&
-      batches_.back().plain == plain)
+  if (!batches_.empty() && batches_.back().texture == texture && batches_.back().blend == blend &&
+      batches_.back().nearest == nearest && batches_.back().plain == plain)
     batches_.back().count += 4;
   else
     batches_.push_back({texture, blend, nearest, plain, first, 4});
@@ -29,8 +28,8 @@ void QuadBatch::AddQuad(unsigned texture, int blend, bool nearest, const float c
 
 bool QuadBatch::SameAs(const QuadBatch& other) const {
   return batches_ == other.batches_ && vertices_.size() == other.vertices_.size() &&
-         std::memcmp(vertices_.data(), other.vertices_.data(),
-                     vertices_.size() * sizeof(Vertex)) == 0;
+         std::memcmp(vertices_.data(), other.vertices_.data(), vertices_.size() * sizeof(Vertex)) ==
+             0;
 }
 
 namespace {
@@ -52,10 +51,9 @@ bool PixelExact(const float cornerX[4], const float cornerY[4], float u0, float 
 
 bool CoversWindow(const Vertex* quad, int width, int height) {
   float left = quad[0].x, top = quad[0].y, right = quad[2].x, bottom = quad[2].y;
-  bool axisAligned = quad[0].x == quad[3].x && quad[1].x == quad[2].x &&
-                     quad[0].y == quad[1].y && quad[2].y == quad[3].y;
-  return axisAligned && left <= 0 && top <= 0 && right >= float(width) &&
-         bottom >= float(height);
+  bool axisAligned = quad[0].x == quad[3].x && quad[1].x == quad[2].x && quad[0].y == quad[1].y &&
+                     quad[2].y == quad[3].y;
+  return axisAligned && left <= 0 && top <= 0 && right >= float(width) && bottom >= float(height);
 }
 
 void QuadBatch::Clear() {

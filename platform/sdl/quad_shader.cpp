@@ -1,8 +1,8 @@
 #include "platform/sdl/quad_shader.h"
 
-#include <SDL.h>
 #include <GL/gl.h>
 #include <GL/glext.h>
+#include <SDL.h>
 
 #include <cstdio>
 #include <cstdlib>

@@ -3,6 +3,8 @@
 #include "platform/sdl/sdl_backend.h"
 
 #include <SDL.h>
+#include <time.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -11,9 +13,6 @@
 #include <cstring>
 #include <map>
 #include <thread>
-
-#include <time.h>
-#include <unistd.h>
 
 #include "platform/backend.h"
 #include "platform/sdl/fltk_dialogs.h"
@@ -30,10 +29,14 @@ namespace {
 // SDL numbers its buttons left 1, middle 2, right 3; the game right 2, middle 3.
 int GameButton(Uint8 sdlButton) {
   switch (sdlButton) {
-    case SDL_BUTTON_LEFT: return 1;
-    case SDL_BUTTON_RIGHT: return 2;
-    case SDL_BUTTON_MIDDLE: return 3;
-    default: return 0;
+    case SDL_BUTTON_LEFT:
+      return 1;
+    case SDL_BUTTON_RIGHT:
+      return 2;
+    case SDL_BUTTON_MIDDLE:
+      return 3;
+    default:
+      return 0;
   }
 }
 
@@ -100,8 +103,8 @@ class SdlBackend : public Backend {
     // draw screen-aligned rectangles on its fast path.
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
-    window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                               width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+    window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
+                               height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
     if (!window_) {
       std::fprintf(stderr, "kavro: cannot create the window: %s\n", SDL_GetError());
       return false;
@@ -147,8 +150,8 @@ class SdlBackend : public Backend {
   // ---------------------------------------------------------------- time
 
   int64_t NowMs() override {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now() - start_)
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 start_)
         .count();
   }
 
@@ -421,7 +424,8 @@ bool InstallSdlBackend() {
   // SDL quietly falls back to an invisible offscreen driver; a game nobody
   // can see must not start.
   if (!sdl_backend::DisplayIsUsable()) {
-    std::fprintf(stderr, "Kavro needs an X11 display: %s is not usable (SDL video driver \"%s\").\n",
+    std::fprintf(stderr,
+                 "Kavro needs an X11 display: %s is not usable (SDL video driver \"%s\").\n",
                  display ? display : "", SDL_GetCurrentVideoDriver());
     SDL_Quit();
     return false;

@@ -17,7 +17,8 @@ void SetGameWindowIcon(SDL_Window* window) {
   int width = 0, height = 0;
   bool hasAlpha = false;
   std::vector<uint8_t> rgba;
-  if (!platform_detail::DecodeImage(bytes.data(), bytes.size(), width, height, rgba, hasAlpha)) return;
+  if (!platform_detail::DecodeImage(bytes.data(), bytes.size(), width, height, rgba, hasAlpha))
+    return;
   SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(rgba.data(), width, height, 32,
                                                             width * 4, SDL_PIXELFORMAT_RGBA32);
   if (!surface) return;

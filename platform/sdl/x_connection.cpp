@@ -16,7 +16,8 @@ int OnConnectionLost(Display*) {
   static bool handling = false;
   if (handling) _exit(kLostDisplayExitCode);
   handling = true;
-  std::fprintf(stderr, "kavro: the connection to the X display was lost; saving the game and ending.\n");
+  std::fprintf(stderr,
+               "kavro: the connection to the X display was lost; saving the game and ending.\n");
   if (lostHandler) lostHandler();
   std::fflush(nullptr);
   _exit(kLostDisplayExitCode);

@@ -8,13 +8,12 @@
 #include "game/game_state.h"
 #include "view/presentation.h"
 
-#define FUZZ_CHECK(condition)                                             \
-  do {                                                                    \
-    if (!(condition)) {                                                   \
-      std::fprintf(stderr, "broken invariant: %s (%s:%d)\n", #condition, \
-                   __FILE__, __LINE__);                                   \
-      std::abort();                                                       \
-    }                                                                     \
+#define FUZZ_CHECK(condition)                                                                 \
+  do {                                                                                        \
+    if (!(condition)) {                                                                       \
+      std::fprintf(stderr, "broken invariant: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
+      std::abort();                                                                           \
+    }                                                                                         \
   } while (0)
 
 inline void CheckGameInvariants() {
@@ -22,8 +21,7 @@ inline void CheckGameInvariants() {
   FUZZ_CHECK(Rotation >= 0 && Rotation <= 3);
   FUZZ_CHECK(PlayerKind[kBlue] >= Multiplayer && PlayerKind[kBlue] <= Denker);
   FUZZ_CHECK(BlueBegins <= 1 && SkipBlueTurn <= 1);
-  for (int i = MoveCount; i < kSquares; ++i)
-    FUZZ_CHECK(History[i][0] == -1 && History[i][1] == -1);
+  for (int i = MoveCount; i < kSquares; ++i) FUZZ_CHECK(History[i][0] == -1 && History[i][1] == -1);
 }
 
 struct GameSnapshot {
@@ -35,7 +33,7 @@ struct GameSnapshot {
   uint8_t blueBegins = BlueBegins;
 
   bool Unchanged() const {
-    return board == Board && history == History && moveCount == MoveCount &&
-           rotation == Rotation && blueKind == PlayerKind[kBlue] && blueBegins == BlueBegins;
+    return board == Board && history == History && moveCount == MoveCount && rotation == Rotation &&
+           blueKind == PlayerKind[kBlue] && blueBegins == BlueBegins;
   }
 };

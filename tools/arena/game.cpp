@@ -73,8 +73,8 @@ std::string GameRecord::Serialize() const {
     if (c == ' ') c = '_';
   std::ostringstream out;
   out << index << ' ' << yellow << ' ' << blue << ' ' << opening << ' ' << openingStones << ' '
-      << int(outcome) << ' ' << stored << ' ' << int(fault) << ' '
-      << faultyColour << ' ' << moves.size();
+      << int(outcome) << ' ' << stored << ' ' << int(fault) << ' ' << faultyColour << ' '
+      << moves.size();
   for (const MoveRecord& m : moves) out << ' ' << m.x << ' ' << m.y << ' ' << m.ms;
   std::string text = why;
   for (char& c : text)

@@ -16,10 +16,10 @@ struct MoveRecord {
 };
 
 struct GameRecord {
-  int index = 0;            // place in the run's schedule
+  int index = 0;             // place in the run's schedule
   int yellow = 0, blue = 0;  // player numbers; yellow moves first
-  int opening = -1;         // number in the run's opening set
-  int openingStones = 0;    // the first moves of the record
+  int opening = -1;          // number in the run's opening set
+  int openingStones = 0;     // the first moves of the record
   std::vector<MoveRecord> moves;
   Outcome outcome = Outcome::kDraw;
   // "five", "no five possible", or the fault that lost the game: "crash",
@@ -27,7 +27,7 @@ struct GameRecord {
   std::string reason;
   BrainFault fault = BrainFault::kNone;
   int faultyColour = 0;  // 1 yellow, 2 blue: who lost by the fault
-  std::string why;  // what went wrong, in words
+  std::string why;       // what went wrong, in words
 
   // One line of text and back, for the pipe from a game's process.
   std::string Serialize() const;

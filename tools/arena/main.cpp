@@ -296,13 +296,15 @@ int main(int argc, char** argv) {
   for (const std::string& t : tcArgs) {
     std::string ms;
     PlayerEntry* p = find(Split(t, ms));
-    if (!p || std::atoi(ms.c_str()) < 1) return Usage("--tc needs NAME=MS of a player, not '" + t + "'");
+    if (!p || std::atoi(ms.c_str()) < 1)
+      return Usage("--tc needs NAME=MS of a player, not '" + t + "'");
     p->budgetMs = std::atoi(ms.c_str());
   }
   for (const std::string& t : nodeArgs) {
     std::string n;
     PlayerEntry* p = find(Split(t, n));
-    if (!p || std::atoll(n.c_str()) < 1) return Usage("--nodes needs NAME=N of an engine, not '" + t + "'");
+    if (!p || std::atoll(n.c_str()) < 1)
+      return Usage("--nodes needs NAME=N of an engine, not '" + t + "'");
     p->maxNodes = std::atoll(n.c_str());
   }
   std::vector<PlayerEntry> players;
@@ -361,7 +363,8 @@ int main(int argc, char** argv) {
                         O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0666);
   }
 
-  std::vector<ScheduledGame> schedule = MakeSchedule(pairings, pairs, int(openings.size()), seedBase);
+  std::vector<ScheduledGame> schedule =
+      MakeSchedule(pairings, pairs, int(openings.size()), seedBase);
   const int count = int(players.size());
   const size_t n = players.size();
   std::vector<std::vector<Tally>> table(n, std::vector<Tally>(n));
@@ -406,7 +409,8 @@ int main(int argc, char** argv) {
     if (!recordsDir.empty()) {
       char name[64];
       std::snprintf(name, sizeof name, "/game-%04d.psq", r.index + 1);
-      std::ofstream(recordsDir + name) << PsqText(r, players[size_t(y)].name, players[size_t(b)].name);
+      std::ofstream(recordsDir + name)
+          << PsqText(r, players[size_t(y)].name, players[size_t(b)].name);
       summary << SummaryLine(r, players[size_t(y)].name, players[size_t(b)].name,
                              FormatOpening(openings[size_t(r.opening)]))
               << "\n"
@@ -427,7 +431,8 @@ int main(int argc, char** argv) {
       std::snprintf(text, sizeof text, "  LLR %.2f (%.2f, %.2f)", llr, test.Lower(), test.Upper());
       line += text;
       important = true;
-      if (int d = test.Decision(llr, totals[0].pairs.Pairs())) decision = d > 0 ? "H1 accepted" : "H0 accepted";
+      if (int d = test.Decision(llr, totals[0].pairs.Pairs()))
+        decision = d > 0 ? "H1 accepted" : "H0 accepted";
     }
     progress.Show(done, line, important);
     return decision.empty();
@@ -447,9 +452,10 @@ int main(int argc, char** argv) {
     if (!interrupted) return 1;
   }
 
-  std::printf("%d openings per pairing, each played twice with colours swapped; openings %s (%zu);"
-              " seed %d; %d game%s at once\n",
-              pairs, openingsName.c_str(), openings.size(), seedBase, parallel, parallel == 1 ? "" : "s");
+  std::printf(
+      "%d openings per pairing, each played twice with colours swapped; openings %s (%zu);"
+      " seed %d; %d game%s at once\n",
+      pairs, openingsName.c_str(), openings.size(), seedBase, parallel, parallel == 1 ? "" : "s");
   for (const PlayerEntry& p : players)
     if (p.kind != PlayerEntry::Kind::kCharacter)
       std::printf("  %s: %d ms a move%s\n", p.name.c_str(), p.budgetMs,
@@ -467,7 +473,8 @@ int main(int argc, char** argv) {
     std::printf("\n");
   }
 
-  std::printf("\nPairings: Elo of the first against the second, 95 %% margin from the game pairs\n");
+  std::printf(
+      "\nPairings: Elo of the first against the second, 95 %% margin from the game pairs\n");
   for (auto [a, b] : pairings) {
     const Tally& t = table[size_t(a)][size_t(b)];
     if (t.games() == 0) continue;
@@ -475,15 +482,16 @@ int main(int argc, char** argv) {
     std::string faults;
     for (auto [loser, winner] : {std::pair{a, b}, std::pair{b, a}}) {
       std::string kinds;
-      for (BrainFault f : {BrainFault::kCrash, BrainFault::kTime, BrainFault::kIllegal, BrainFault::kGarbage})
+      for (BrainFault f :
+           {BrainFault::kCrash, BrainFault::kTime, BrainFault::kIllegal, BrainFault::kGarbage})
         if (int c = pairFaults[size_t(loser)][size_t(winner)][size_t(f)])
           kinds += (kinds.empty() ? " " : ", ") + std::to_string(c) + " " + BrainFaultName(f);
       if (!kinds.empty())
         faults += (faults.empty() ? "  lost by " : "; ") + players[size_t(loser)].name + kinds;
     }
     std::printf("  %-25s %11s %6.1f%%  %-14s %lld pairs%s\n",
-                (players[size_t(a)].name + " - " + players[size_t(b)].name).c_str(), t.Text().c_str(),
-                100.0 * t.points() / t.games(),
+                (players[size_t(a)].name + " - " + players[size_t(b)].name).c_str(),
+                t.Text().c_str(), 100.0 * t.points() / t.games(),
                 FormatElo(EstimateElo(pairTable[size_t(a)][size_t(b)])).c_str(),
                 static_cast<long long>(pairTable[size_t(a)][size_t(b)].Pairs()), faults.c_str());
   }
@@ -504,12 +512,14 @@ int main(int argc, char** argv) {
   std::printf("\n%d games in %.1f s\n", done, seconds);
   if (sprt) {
     const double llr = test.Llr(totals[0].pairs);
-    std::printf("SPRT %s - %s, %s Elo [%g, %g], alpha %g beta %g: LLR %.2f (%.2f, %.2f) after %lld pairs: %s\n",
-                players[0].name.c_str(), players[1].name.c_str(), sprtModel.c_str(), test.Elo0(),
-                test.Elo1(), sprtArgs.size() == 4 ? sprtArgs[2] : 0.05,
-                sprtArgs.size() == 4 ? sprtArgs[3] : 0.05, llr, test.Lower(), test.Upper(),
-                static_cast<long long>(totals[0].pairs.Pairs()),
-                decision.empty() ? "no decision" : decision.c_str());
+    std::printf(
+        "SPRT %s - %s, %s Elo [%g, %g], alpha %g beta %g: LLR %.2f (%.2f, %.2f) after %lld pairs: "
+        "%s\n",
+        players[0].name.c_str(), players[1].name.c_str(), sprtModel.c_str(), test.Elo0(),
+        test.Elo1(), sprtArgs.size() == 4 ? sprtArgs[2] : 0.05,
+        sprtArgs.size() == 4 ? sprtArgs[3] : 0.05, llr, test.Lower(), test.Upper(),
+        static_cast<long long>(totals[0].pairs.Pairs()),
+        decision.empty() ? "no decision" : decision.c_str());
   }
   if (builtInFaults > 0)
     std::printf("%d games lost by a built-in player's missing or illegal move\n", builtInFaults);

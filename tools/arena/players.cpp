@@ -157,14 +157,16 @@ std::vector<std::string> SplitCommand(const std::string& text) {
 
 std::unique_ptr<Contestant> MakeContestant(const PlayerEntry& entry, int engineStderr) {
   switch (entry.kind) {
-    case PlayerEntry::Kind::kCharacter: return std::make_unique<Character>(entry.character);
+    case PlayerEntry::Kind::kCharacter:
+      return std::make_unique<Character>(entry.character);
     case PlayerEntry::Kind::kSampleEngine:
 #ifdef KAVRO_HAVE_ENGINE_AI
       return std::make_unique<SampleEngine>(entry.budgetMs);
 #else
       break;
 #endif
-    case PlayerEntry::Kind::kExternal: return std::make_unique<External>(entry, engineStderr);
+    case PlayerEntry::Kind::kExternal:
+      return std::make_unique<External>(entry, engineStderr);
   }
   return nullptr;
 }

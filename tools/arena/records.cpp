@@ -26,7 +26,8 @@ std::string PsqText(const GameRecord& record, const std::string& yellowName,
                     const std::string& blueName) {
   std::string text = "Piskvorky 15x15, 11:11, 0\n";
   for (const MoveRecord& m : record.moves)
-    text += std::to_string(m.x + 1) + "," + std::to_string(m.y + 1) + "," + std::to_string(m.ms) + "\n";
+    text +=
+        std::to_string(m.x + 1) + "," + std::to_string(m.y + 1) + "," + std::to_string(m.ms) + "\n";
   text += yellowName + "\n" + blueName + "\n";
   return text;
 }
@@ -35,7 +36,8 @@ bool ParsePsq(const std::string& text, PsqGame& game, std::string& error) {
   std::istringstream lines(text);
   std::string line;
   int width = 0, height = 0;
-  if (!std::getline(lines, line) || std::sscanf(line.c_str(), "Piskvorky %dx%d", &width, &height) != 2) {
+  if (!std::getline(lines, line) ||
+      std::sscanf(line.c_str(), "Piskvorky %dx%d", &width, &height) != 2) {
     error = "the first line is not 'Piskvorky 15x15, ...'";
     return false;
   }
@@ -67,7 +69,7 @@ bool ParsePsq(const std::string& text, PsqGame& game, std::string& error) {
 
 std::string SummaryLine(const GameRecord& record, const std::string& yellowName,
                         const std::string& blueName, const std::string& opening) {
-  const char* result = record.outcome == Outcome::kYellowWins  ? "1-0"
+  const char* result = record.outcome == Outcome::kYellowWins ? "1-0"
                        : record.outcome == Outcome::kBlueWins ? "0-1"
                                                               : "1/2-1/2";
   std::ostringstream line;

@@ -105,7 +105,8 @@ bool RunSchedule(const std::vector<PlayerEntry>& players, const std::vector<Open
                  const std::function<bool(const GameRecord&)>& onRecord, std::string& error) {
   signal(SIGPIPE, SIG_IGN);
   interrupted = 0;
-  struct sigaction action {}, oldInt {}, oldTerm {};
+  struct sigaction action {
+  }, oldInt{}, oldTerm{};
   action.sa_handler = Interrupt;
   sigaction(SIGINT, &action, &oldInt);
   sigaction(SIGTERM, &action, &oldTerm);

@@ -22,7 +22,7 @@ double ScoreFromElo(double elo);
 
 struct EloEstimate {
   int64_t pairs = 0;
-  double score = 0.5;  // mean points per game
+  double score = 0.5;                 // mean points per game
   double elo = 0, low = 0, high = 0;  // the 95 % interval; may be infinite
   double Margin() const { return (high - low) / 2; }
 };

@@ -17,8 +17,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 #include <ctime>
+#include <string>
 #include <vector>
 
 #include "platform/backend.h"
@@ -209,7 +209,8 @@ int main(int argc, char** argv) {
   if (!InstallSdlBackend()) return 1;
   SetWindowTitle("Kavro framebench");
   OpenWindow(kWidth, kHeight, 60);
-  PictureRef board = LoadOr("incbin::media/3D-Board-0.jpg", StandIn(1400, 850, false, 200, 160, 100));
+  PictureRef board =
+      LoadOr("incbin::media/3D-Board-0.jpg", StandIn(1400, 850, false, 200, 160, 100));
   PictureRef stones[2] = {
       LoadOr("incbin::media/3D-button-0.png", StandIn(70, 50, true, 250, 220, 40)),
       LoadOr("incbin::media/3D-button-2.png", StandIn(70, 50, true, 40, 220, 250))};
@@ -256,8 +257,10 @@ int main(int argc, char** argv) {
     cpu.push_back(CpuMs() - start);
     CloseRequested();
     due += 16;
-    if (due > backend.NowMs()) backend.SleepUntilMs(due);
-    else due = backend.NowMs();
+    if (due > backend.NowMs())
+      backend.SleepUntilMs(due);
+    else
+      due = backend.NowMs();
   }
   double wall = (backend.NowMs() - wallStart) / kFrames;
   std::vector<double> sorted = cpu;
@@ -267,8 +270,10 @@ int main(int argc, char** argv) {
   double mean = 0;
   for (double c : cpu) mean += c;
   mean /= cpu.size();
-  std::printf("frames %d, CPU per frame: median %.2f ms, mean %.2f ms, 90th percentile %.2f ms; wall %.2f ms per frame\n",
-              kFrames, median, mean, p90, wall);
+  std::printf(
+      "frames %d, CPU per frame: median %.2f ms, mean %.2f ms, 90th percentile %.2f ms; wall %.2f "
+      "ms per frame\n",
+      kFrames, median, mean, p90, wall);
   std::printf("median_ms=%.3f\n", median);
   return 0;
 }

@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <string>
 
-#include "toolkit/ui_state.h"
 #include "pictures.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_backend.h"
@@ -27,6 +26,7 @@
 #include "toolkit/TRectRadioButtonHorizontalGroup.h"
 #include "toolkit/TRectRadioButtonVerticalGroup.h"
 #include "toolkit/TVerticalSlider.h"
+#include "toolkit/ui_state.h"
 
 namespace {
 
