@@ -23,7 +23,9 @@ const BenchPosition kPositions[] = {
     {"quiet", "h8 i9 g9 i7 i8 g8 j9 h10 f8 h6"},
     {"sharp", "g9 i6 h7 j9 e7 h10 e9"},
     {"middle", "h8 i9 g9 i7 i8 g8 j9 h10 f8 h6 f10 e9 g7 f6 j7 k6 j8 j6"},
-    {"crowded", "h8 i9 g9 i7 i8 g8 j9 h10 f8 h6 f10 e9 g7 f6 j7 k6 j8 j6 h7 i6 l6 g6 k8 l8 i10"},
+    {"late",
+     "f6 g10 h8 g7 g9 f10 h10 h7 f8 e7 f7 f9 h11 g8 e10 h12 g11 i11 f12 e13 g13 f5 f11 e11 g12 d9 "
+     "f13 e14 i7 j8 g6 i6 j5 h5 g14 g15 e12 d11 j6 k5"},
 };
 
 }  // namespace
