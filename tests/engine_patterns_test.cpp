@@ -54,7 +54,8 @@ Shape Recount(const std::string& line) {
       else
         best = std::max(best, Recount(more));
     }
-    const Shape weaker[kShapes] = {kNone, kNone, kNone, kOne, kTwo, kOpenTwo, kThree, kOpenThree, kNone};
+    const Shape weaker[kShapes] = {kNone,    kNone,  kNone,      kOne, kTwo,
+                                   kOpenTwo, kThree, kOpenThree, kNone};
     shape = fives >= 2 ? kOpenFour : fives == 1 ? kFour : weaker[best];
   }
   return known[line] = shape;

@@ -38,7 +38,8 @@ TEST(SampleEngineMove, AnswersAnEmptySquareWithinTheBudgetEvenOnCrowdedBoards) {
   for (int game = 0; game < 14; ++game) {
     Cells cells{};
     if (game < 7) {
-      for (int i = int(random() % 60); i > 0; --i) cells[random() % 225] = uint8_t(1 + random() % 2);
+      for (int i = int(random() % 60); i > 0; --i)
+        cells[random() % 225] = uint8_t(1 + random() % 2);
     } else {
       // Pairs in every row, colours alternating down the columns: no line
       // holds three of a kind. A few holes are left to play in.
@@ -118,8 +119,7 @@ TEST(SampleEngineMove, PlaysItsForkAndStopsTheOpponentsFork) {
   // that a stone on (8, 6) turns into an open three beside it. Trying every
   // square with the threat solver, (8, 6) is the only one after which they
   // have no forced win.
-  cells = Position({{4, 7}, {0, 0}, {14, 14}, {0, 14}},
-                   {{5, 7}, {6, 7}, {7, 7}, {9, 5}, {10, 4}});
+  cells = Position({{4, 7}, {0, 0}, {14, 14}, {0, 14}}, {{5, 7}, {6, 7}, {7, 7}, {9, 5}, {10, 4}});
   EXPECT_EQ(Choose(cells), Square(8, 6));
 }
 

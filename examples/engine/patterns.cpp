@@ -46,12 +46,18 @@ class ShapeTable {
     if (fives >= 2) return kOpenFour;
     if (fives == 1) return kFour;
     switch (best) {
-      case kOpenFour: return kOpenThree;
-      case kFour: return kThree;
-      case kOpenThree: return kOpenTwo;
-      case kThree: return kTwo;
-      case kOpenTwo: return kOne;
-      default: return kNone;
+      case kOpenFour:
+        return kOpenThree;
+      case kFour:
+        return kThree;
+      case kOpenThree:
+        return kOpenTwo;
+      case kThree:
+        return kTwo;
+      case kOpenTwo:
+        return kOne;
+      default:
+        return kNone;
     }
   }
 

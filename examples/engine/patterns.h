@@ -56,12 +56,12 @@ struct SquareInfo {
 };
 
 // Four shapes, one a line, as one number: shape of line d times kShapes^d.
-constexpr int kLineFactor[4] = {1, kShapes, kShapes * kShapes, kShapes * kShapes * kShapes};
+constexpr int kLineFactor[4] = {1, kShapes, kShapes* kShapes, kShapes* kShapes* kShapes};
 constexpr int kShapeSets = kShapes * kShapes * kShapes * kShapes;
 
 struct PatternTables {
   PatternTables();
-  Shape byKey[2][65536];          // [side - 1][key]
+  Shape byKey[2][65536];            // [side - 1][key]
   SquareInfo combined[kShapeSets];  // [shape set]
 };
 extern const PatternTables kPatterns;

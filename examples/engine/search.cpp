@@ -8,7 +8,7 @@ namespace {
 
 constexpr int kDecided = kWin - 1000;  // scores beyond this are forced results
 constexpr int kInfinity = kWin + 1;
-constexpr int kMaxWidth = 14;          // moves searched where no threat stands
+constexpr int kMaxWidth = 14;  // moves searched where no threat stands
 
 enum Bound : uint8_t { kUpper = 1, kLower = 2, kExact = 3 };
 
@@ -58,7 +58,8 @@ int Searcher::Generate(int side, int ply, int ttMove, int limit, int* moves) {
     if (defend ? board_.ThreatOf(side, s) < kMakesFour && board_.ThreatOf(o, s) < kMakesFour
                : !board_.Near(s))
       continue;
-    int64_t score = board_.ValueOf(side, s) + board_.ValueOf(o, s) * 7 / 8 + history_[side - 1][s] / 64;
+    int64_t score =
+        board_.ValueOf(side, s) + board_.ValueOf(o, s) * 7 / 8 + history_[side - 1][s] / 64;
     if (s == ttMove)
       score += 1 << 24;
     else if (ply <= kMaxPly && (s == killers_[ply][0] || s == killers_[ply][1]))
@@ -287,7 +288,8 @@ SearchReport Searcher::Choose() {
       report.score = RootSearch(moves, depth, -kInfinity, kInfinity);
     } catch (const TimeUp&) {
       board_.UndoTo(0);
-      if (iterationBest_ >= 0) std::iter_swap(moves.begin(), std::find(moves.begin(), moves.end(), iterationBest_));
+      if (iterationBest_ >= 0)
+        std::iter_swap(moves.begin(), std::find(moves.begin(), moves.end(), iterationBest_));
       break;
     }
     report.depth = depth;

@@ -19,13 +19,13 @@ constexpr int kWin = 20000;  // a five now; kWin - n: a five n plies ahead
 struct SearchReport {
   int move = -1;
   int score = 0;
-  int depth = 0;        // the deepest iteration that finished
-  int64_t nodes = 0;    // positions of the main search
+  int depth = 0;      // the deepest iteration that finished
+  int64_t nodes = 0;  // positions of the main search
   int64_t threatNodes = 0;
-  int dangerDepth = 0;   // the opponent's forced win if we passed, in its moves
-  int refuted = 0;       // candidates found to lose to a forced win
-  double attackMs = 0;   // time spent looking for our own forced win
-  double defenceMs = 0;  // time spent on the opponent's forced wins
+  int dangerDepth = 0;      // the opponent's forced win if we passed, in its moves
+  int refuted = 0;          // candidates found to lose to a forced win
+  double attackMs = 0;      // time spent looking for our own forced win
+  double defenceMs = 0;     // time spent on the opponent's forced wins
   const char* reason = "";  // what decided the move
 };
 

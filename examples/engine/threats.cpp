@@ -110,7 +110,7 @@ bool ThreatSolver::VcfNode(int a, int depth, int* first) {
       win = true;
     } else if (board_.Count(a, kMakesFive) == 1) {
       board_.Place(board_.FiveSquareNear(a, m) >= 0 ? board_.FiveSquareNear(a, m)
-                                                     : board_.Find(a, kMakesFive),
+                                                    : board_.Find(a, kMakesFive),
                    o);
       win = VcfNode(a, depth - 1, nullptr);
       board_.Undo();
@@ -139,8 +139,8 @@ bool ThreatSolver::VctNode(int a, int depth, int* first) {
     if (theirs > 1) return false;
     int block = board_.Find(o, kMakesFive);
     board_.Place(block, a);
-    bool win = (board_.Count(a, kMakesFive) || board_.Count(a, kMakesOpenFour)) &&
-               VctDefend(a, depth);
+    bool win =
+        (board_.Count(a, kMakesFive) || board_.Count(a, kMakesOpenFour)) && VctDefend(a, depth);
     board_.Undo();
     if (win && first) *first = block;
     return win;

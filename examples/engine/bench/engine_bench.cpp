@@ -56,15 +56,17 @@ int main(int argc, char** argv) {
       cells[s] = uint8_t(colours[s] == 0 ? 0 : colours[s] == colour ? 1 : 2);
     auto start = std::chrono::steady_clock::now();
     sample_engine::SearchReport r = sample_engine::Think(cells, budget);
-    double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     double nodes = double(r.nodes + r.threatNodes);
     allNodes += nodes;
     allMs += ms;
     char move[8];
     std::snprintf(move, sizeof move, "%c%d", 'a' + r.move / sample_engine::kSize,
                   r.move % sample_engine::kSize + 1);
-    std::printf("%-8s %-6s %-8s %5d %9lld %9lld %9.0f %8.0f  attack %.0f defence %.0f\n", p.name, move, r.reason, r.depth,
-                (long long)r.nodes, (long long)r.threatNodes, nodes / ms * 1000, ms, r.attackMs, r.defenceMs);
+    std::printf("%-8s %-6s %-8s %5d %9lld %9lld %9.0f %8.0f  attack %.0f defence %.0f\n", p.name,
+                move, r.reason, r.depth, (long long)r.nodes, (long long)r.threatNodes,
+                nodes / ms * 1000, ms, r.attackMs, r.defenceMs);
   }
   std::printf("all: %.0f positions a second (search and threat solver together)\n",
               allNodes / allMs * 1000);
