@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config libsdl2-dev libx11-dev libgl-dev libgl1-mesa-dri
   libfltk1.3-dev libpng-dev zlib1g-dev libjpeg-dev libvorbis-dev libogg-dev libgtest-dev
   libbenchmark-dev xvfb xauth xdotool x11-utils x11-apps imagemagick python3 python3-xlib python3-pil vorbis-tools
-  clang libclang-rt-14-dev
+  clang clang-format libclang-rt-14-dev
   dpkg-dev desktop-file-utils appstream)
 if [ "${1:-}" = "--game-only" ]; then
   packages=(build-essential cmake ninja-build pkg-config libsdl2-dev libx11-dev libgl-dev libgl1-mesa-dri

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "game/game_state.h"
-#include "view/presentation.h"
-#include "platform/udp_stream.h"
 #include "engine_test_support.h"
+#include "game/game_state.h"
 #include "platform/backend.h"
+#include "platform/udp_stream.h"
 #include "screens_test_support.h"
+#include "view/presentation.h"
 
 namespace {
 

@@ -32,11 +32,16 @@ constexpr milliseconds kAnswerGrace{1000};
 
 const char* BrainFaultName(BrainFault fault) {
   switch (fault) {
-    case BrainFault::kCrash: return "crash";
-    case BrainFault::kTime: return "time";
-    case BrainFault::kIllegal: return "illegal";
-    case BrainFault::kGarbage: return "garbage";
-    case BrainFault::kNone: break;
+    case BrainFault::kCrash:
+      return "crash";
+    case BrainFault::kTime:
+      return "time";
+    case BrainFault::kIllegal:
+      return "illegal";
+    case BrainFault::kGarbage:
+      return "garbage";
+    case BrainFault::kNone:
+      break;
   }
   return "none";
 }
@@ -94,9 +99,11 @@ bool Brain::Start() {
     return Abandon(fault_, why_);
   if (line != "OK")
     return Abandon(BrainFault::kGarbage, "answered START with '" + line + "' instead of OK");
-  bool told = Send("INFO rule 0") && Send("INFO timeout_turn " + std::to_string(options_.budgetMs)) &&
+  bool told = Send("INFO rule 0") &&
+              Send("INFO timeout_turn " + std::to_string(options_.budgetMs)) &&
               Send("INFO timeout_match 0");
-  if (told && options_.maxNodes > 0) told = Send("INFO max_node " + std::to_string(options_.maxNodes));
+  if (told && options_.maxNodes > 0)
+    told = Send("INFO max_node " + std::to_string(options_.maxNodes));
   if (!told) return Abandon(fault_, why_);
   readyAt_ = Clock::now();
   return true;
@@ -112,15 +119,15 @@ bool Brain::Choose(const uint8_t cells[225], int& x, int& y) {
   for (int cx = 0; cx < 15; ++cx)
     for (int cy = 0; cy < 15; ++cy) {
       int owner = cells[15 * cx + cy];
-      if (owner && !Send(std::to_string(cx) + "," + std::to_string(cy) + "," + std::to_string(owner)))
+      if (owner &&
+          !Send(std::to_string(cx) + "," + std::to_string(cy) + "," + std::to_string(owner)))
         return Abandon(fault_, why_);
     }
   if (!Send("DONE")) return Abandon(fault_, why_);
 
   auto asked = Clock::now();
   std::string line;
-  bool answered =
-      ReadAnswer(asked + milliseconds(options_.budgetMs) + kAnswerGrace, line);
+  bool answered = ReadAnswer(asked + milliseconds(options_.budgetMs) + kAnswerGrace, line);
   lastMs_ = int(std::chrono::duration_cast<milliseconds>(Clock::now() - asked).count());
   if (!answered) return Abandon(fault_, why_);
   readyAt_ = Clock::now() + kPauseAfterAnswer;
@@ -222,6 +229,7 @@ bool Brain::ReadLine(Clock::time_point deadline, std::string& line) {
     if (n <= 0) return Fail(BrainFault::kCrash, "ended unexpectedly");
     buffered_.append(chunk, size_t(n));
     // A line without end is not an answer; don't let it grow forever.
-    if (buffered_.size() > 65536) return Fail(BrainFault::kGarbage, "sent a line longer than 64 KiB");
+    if (buffered_.size() > 65536)
+      return Fail(BrainFault::kGarbage, "sent a line longer than 64 KiB");
   }
 }

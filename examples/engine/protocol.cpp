@@ -35,7 +35,8 @@ void Say(const std::string& line) {
 // and a tenth of what is left of the match.
 int Budget(const Match& match, int ownMs) {
   long long budget = ownMs > 0 ? ownMs : kDefaultBudgetMs;
-  if (match.turnMs >= 0) budget = ownMs > 0 ? std::min<long long>(budget, match.turnMs) : match.turnMs;
+  if (match.turnMs >= 0)
+    budget = ownMs > 0 ? std::min<long long>(budget, match.turnMs) : match.turnMs;
   if (match.matchMs > 0 && match.leftMs >= 0) budget = std::min(budget, match.leftMs / 10);
   return int(std::max(1LL, budget));
 }
