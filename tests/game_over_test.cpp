@@ -31,9 +31,12 @@ PictureRef FakePicture(int width, int height) {
 
 // One presented frame as the test saw it: the draw calls and the clock at
 // which they were drawn.
+// A presented frame; picture names are copied while the pictures live (a
+// window rebuild frees the font's).
 struct Frame {
   int64_t drawnAt = 0;
   std::vector<DrawCommand> calls;
+  std::vector<std::string> pictures;
 };
 
 class GameOver : public ::testing::Test {
@@ -70,7 +73,10 @@ class GameOver : public ::testing::Test {
     auto count = std::make_shared<int64_t>(0);
     backend->onFrame = [this, frames, each, drawnAt, count](int64_t) {
       const int64_t frame = ++*count;
-      seen.push_back({*drawnAt, backend->lastFrame});
+      std::vector<std::string> names;
+      for (const auto& call : backend->lastFrame)
+        names.push_back(call.picture ? call.picture->name : "");
+      seen.push_back({*drawnAt, backend->lastFrame, names});
       *drawnAt = backend->now;
       if (each) each(frame);
       if (frame >= frames) GameResult = 0;
@@ -104,10 +110,12 @@ class GameOver : public ::testing::Test {
   }
   static std::vector<DrawCommand> Lit(const Frame& frame) {
     std::vector<DrawCommand> lit;
-    for (const auto& call : frame.calls)
+    for (size_t i = 0; i < frame.calls.size(); ++i) {
+      const DrawCommand& call = frame.calls[i];
       if (call.kind == DrawCommand::kPicture && call.state.blend == kBlendLight &&
-          call.picture->name.find("bitmapfont") == std::string::npos)  // not a light halo
+          frame.pictures[i].find("bitmapfont") == std::string::npos)  // not a light halo
         lit.push_back(call);
+    }
     return lit;
   }
   static bool IsStone(const Picture* picture) {
