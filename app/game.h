@@ -3,8 +3,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "ai/opponents.h"
 

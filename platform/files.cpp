@@ -154,6 +154,12 @@ bool Eof(const StreamRef& stream) { return !stream || stream->AtEnd(); }
 
 bool Close(const StreamRef& stream) { return stream ? stream->Close() : false; }
 
+bool RenamePath(const std::string& from, const std::string& to) {
+  return !from.empty() && !to.empty() && std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool RemovePath(const std::string& path) { return !path.empty() && ::unlink(path.c_str()) == 0; }
+
 int PathType(const std::string& path) {
   struct stat info;
   if (path.empty() || ::stat(path.c_str(), &info) != 0) return 0;
