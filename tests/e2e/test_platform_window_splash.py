@@ -45,35 +45,49 @@ def check_word(image):
 
 def main():
     with e2e.Session("window_splash") as s:
+        launched = time.time()
         s.launch()
         win = s.wait_window()
         _, _, w, h = s.geometry(win)
         e2e.check((w, h) == (1000, 850), "window is %dx%d, expected 1000x850" % (w, h))
 
-        # Poll the window: when do the letters appear, when do they go?
+        # Poll the window: when do the letters appear, when do they go? A capture
+        # happens somewhere between the start and the end of its call, and on a
+        # loaded machine a call can take a good part of a second, so keep both.
         first = last = None
+        before_first = after_last = None
+        previous_start = None
         counts = None
         deadline = time.time() + 20
         while time.time() < deadline:
+            start = time.time()
             image = s.window_image(win)
+            end = time.time()
             now = letters_found(image)
             if all(c >= MIN_PIXELS for c in now.values()):
                 if first is None:
-                    first, counts = time.time(), now
+                    first, counts, before_first = end, now, previous_start
                     image.save(os.path.join(e2e.ARTIFACTS, "window_splash-splash.png"))
                     check_word(image.convert("RGB"))
                     # Above the letters there is only the backdrop.
                     stray = sum(e2e.count_colour(image, (0, 0, 1000, 330), c, 50) for _, c in LETTERS)
                     e2e.check(stray == 0, "%d pixels of letter colours above the letters" % stray)
-                last = time.time()
+                last = start
             elif first is not None:
+                after_last = end
                 break
+            previous_start = start
             time.sleep(0.03)
         e2e.check(first is not None, "the splash letters never showed")
-        print("splash letter pixels:", counts, "shown for about %.2f s" % (last - first))
-        e2e.check(last < deadline - 1, "the splash never ended")
-        # At least 1.5 s; polling may see it a little late and stop a little early.
-        e2e.check(last - first >= 1.2, "splash shown only %.2f s" % (last - first))
+        e2e.check(after_last is not None, "the splash never ended")
+        # The splash was visible from before the first capture showing it to
+        # after the last one; the captures around it bound it from above.
+        at_least = max(0.0, last - first)
+        at_most = after_last - (before_first if before_first is not None else launched)
+        print("splash letter pixels:", counts,
+              "shown for between %.2f and %.2f s" % (at_least, at_most))
+        e2e.check(at_most >= 1.5, "splash shown at most %.2f s" % at_most)
+        e2e.check(at_least >= 0.5, "splash shown only %.2f s" % at_least)
         s.window_image(win, "board")
 
         s.close(win)
