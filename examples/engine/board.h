@@ -20,6 +20,7 @@ class Board {
   bool Empty(int square) const { return cells_[square] == 0; }
   int Stones() const { return int(moves_.size()) + initialStones_; }
   int Moves() const { return int(moves_.size()); }
+  int LastMove() const { return moves_.empty() ? -1 : moves_.back(); }
 
   void Place(int square, int side);
   void Undo();

@@ -1,6 +1,7 @@
 #include "search.h"
 
 #include <algorithm>
+#include <bitset>
 #include <utility>
 
 namespace sample_engine {
@@ -188,10 +189,32 @@ std::vector<int> Searcher::SafeMoves(const std::vector<int>& moves, SearchReport
   solver_.SetNodeLimit(0);
   report.dangerDepth = passDepth;
   if (!passDepth) return moves;
-  // The defence may be a square the ordering ranks low: look at all of them.
+  // The defence may be a square the ordering ranks low: look at all of them,
+  // but only where the opponent's winning sequence goes, and where we make a
+  // threat of our own; a stone anywhere else leaves that sequence standing.
+  std::bitset<kCells> zone;
+  bool zoned = false;
+  try {
+    solver_.SetNodeLimit(std::max(40000, clock_.BudgetMs() * 100));
+    solver_.CollectZone(&zone);
+    zoned = solver_.Vcf(2, 40) || solver_.Vct(2, passDepth);
+  } catch (const TimeUp&) {
+  } catch (const NodeLimit&) {
+  }
+  solver_.CollectZone(nullptr);
+  solver_.SetNodeLimit(0);
   int generated[kCells];
-  std::vector<int> wide(generated, generated + Generate(1, 0, -1, kCells, generated));
+  std::vector<int> wide;
+  int count = Generate(1, 0, -1, kCells, generated);
+  for (int i = 0; i < count; ++i) {
+    if (zoned && LeavesProofStanding(board_, 1, generated[i], zone))
+      ++report.refuted;
+    else
+      wide.push_back(generated[i]);
+  }
 
+  // Everything loses: let the search find the longest defence.
+  if (wide.empty()) return moves;
   // Every candidate is tried against ever deeper threat sequences, all of
   // them at one depth before any at the next, until the time is spent.
   std::vector<int> alive = wide;

@@ -22,15 +22,52 @@ std::vector<ThreatSolver::Entry>& ThreatSolver::Table() {
   return table;
 }
 
+bool LeavesProofStanding(const Board& board, int defender, int square,
+                         const std::bitset<kCells>& zone) {
+  if (zone[size_t(square)]) return false;
+  for (int d = 0; d < 4; ++d) {
+    Shape shape = board.ShapeOf(defender, square, d);
+    if (shape >= kThree) return false;
+    if (shape >= kTwo)
+      for (int k = -4; k <= 4; ++k) {
+        int n = k ? Board::Neighbour(square, d, k) : -1;
+        if (n >= 0 && zone[size_t(n)]) return false;
+      }
+  }
+  return true;
+}
+
 ThreatSolver::ThreatSolver(Board& board, Clock& clock)
     : board_(board), clock_(clock), table_(Table()) {}
+
+void ThreatSolver::CollectZone(std::bitset<kCells>* zone) {
+  zone_ = zone;
+  marked_.clear();
+}
+
+void ThreatSolver::MarkLines(int square, int side) {
+  if (!zone_) return;
+  Mark(square);
+  for (int d = 0; d < 4; ++d)
+    if (board_.ShapeOf(side, square, d) >= kFour)
+      for (int k = -4; k <= 4; ++k)
+        if (k && Board::Neighbour(square, d, k) >= 0) Mark(Board::Neighbour(square, d, k));
+}
+
+void ThreatSolver::Unmark(size_t size) {
+  if (!zone_) return;
+  while (marked_.size() > size) {
+    zone_->reset(size_t(marked_.back()));
+    marked_.pop_back();
+  }
+}
 
 bool ThreatSolver::Probe(uint64_t key, int depth, bool& win) const {
   const Entry& e = table_[key & ((size_t(1) << kTableBits) - 1)];
   if (e.key != key) return false;
   // A win found within fewer moves is a win with more; no win within more
   // moves is none with fewer.
-  if (e.win && e.depth <= depth) return win = true;
+  if (e.win && e.depth <= depth && !zone_) return win = true;
   if (!e.win && e.depth >= depth) return !(win = false);
   return false;
 }
@@ -81,6 +118,7 @@ bool ThreatSolver::VcfNode(int a, int depth, int* first) {
   int o = 3 - a;
   if (board_.Count(a, kMakesFive)) {
     if (first) *first = board_.Find(a, kMakesFive);
+    MarkLines(board_.Find(a, kMakesFive), a);
     return true;
   }
   int forced = -1;
@@ -91,6 +129,7 @@ bool ThreatSolver::VcfNode(int a, int depth, int* first) {
     if (board_.ThreatOf(a, forced) < kMakesFour) return false;
   } else if (board_.Count(a, kMakesOpenFour)) {
     if (first) *first = board_.Find(a, kMakesOpenFour);
+    MarkLines(board_.Find(a, kMakesOpenFour), a);
     return true;
   }
   if (depth <= 0) return false;
@@ -104,14 +143,16 @@ bool ThreatSolver::VcfNode(int a, int depth, int* first) {
   else
     Threats(a, true, moves);
   for (int m : moves) {
-    board_.Place(m, a);
+    size_t mark = marked_.size();
+    Play(m, a);
     bool win = false;
     if (board_.Count(a, kMakesFive) >= 2) {
+      MarkLines(m, a);
       win = true;
     } else if (board_.Count(a, kMakesFive) == 1) {
-      board_.Place(board_.FiveSquareNear(a, m) >= 0 ? board_.FiveSquareNear(a, m)
-                                                    : board_.Find(a, kMakesFive),
-                   o);
+      Play(board_.FiveSquareNear(a, m) >= 0 ? board_.FiveSquareNear(a, m)
+                                            : board_.Find(a, kMakesFive),
+           o);
       win = VcfNode(a, depth - 1, nullptr);
       board_.Undo();
     }
@@ -121,6 +162,7 @@ bool ThreatSolver::VcfNode(int a, int depth, int* first) {
       Store(key, depth, true);
       return true;
     }
+    Unmark(mark);
   }
   Store(key, depth, false);
   return false;
@@ -131,6 +173,7 @@ bool ThreatSolver::VctNode(int a, int depth, int* first) {
   int o = 3 - a;
   if (board_.Count(a, kMakesFive)) {
     if (first) *first = board_.Find(a, kMakesFive);
+    MarkLines(board_.Find(a, kMakesFive), a);
     return true;
   }
   if (int theirs = board_.Count(o, kMakesFive)) {
@@ -138,7 +181,7 @@ bool ThreatSolver::VctNode(int a, int depth, int* first) {
     // if a threat still stands afterwards.
     if (theirs > 1) return false;
     int block = board_.Find(o, kMakesFive);
-    board_.Place(block, a);
+    Play(block, a);
     bool win =
         (board_.Count(a, kMakesFive) || board_.Count(a, kMakesOpenFour)) && VctDefend(a, depth);
     board_.Undo();
@@ -147,6 +190,7 @@ bool ThreatSolver::VctNode(int a, int depth, int* first) {
   }
   if (board_.Count(a, kMakesOpenFour)) {
     if (first) *first = board_.Find(a, kMakesOpenFour);
+    MarkLines(board_.Find(a, kMakesOpenFour), a);
     return true;
   }
   if (depth <= 0) return false;
@@ -161,7 +205,8 @@ bool ThreatSolver::VctNode(int a, int depth, int* first) {
   while (fours < moves.size() && board_.ThreatOf(a, moves[fours]) >= kMakesFour) ++fours;
   if (moves.size() > fours + kMaxThreats) moves.resize(fours + kMaxThreats);
   for (int m : moves) {
-    board_.Place(m, a);
+    size_t mark = marked_.size();
+    Play(m, a);
     bool win = VctDefend(a, depth);
     board_.Undo();
     if (win) {
@@ -169,6 +214,7 @@ bool ThreatSolver::VctNode(int a, int depth, int* first) {
       Store(key, depth, true);
       return true;
     }
+    Unmark(mark);
   }
   Store(key, depth, false);
   return false;
@@ -179,9 +225,12 @@ bool ThreatSolver::VctDefend(int a, int depth) {
   int o = 3 - a;
   if (board_.Count(o, kMakesFive)) return false;  // the defender completes a five
   int fives = board_.Count(a, kMakesFive);
-  if (fives >= 2) return true;
+  if (fives >= 2) {
+    MarkLines(board_.LastMove(), a);
+    return true;
+  }
   if (fives == 1) {
-    board_.Place(board_.Find(a, kMakesFive), o);
+    Play(board_.Find(a, kMakesFive), o);
     bool win = VctNode(a, depth - 1, nullptr);
     board_.Undo();
     return win;
@@ -203,7 +252,7 @@ bool ThreatSolver::VctDefend(int a, int depth) {
     return b.ValueOf(a, l) + b.ValueOf(o, l) > b.ValueOf(a, r) + b.ValueOf(o, r);
   });
   for (int d : defences) {
-    board_.Place(d, o);
+    Play(d, o);
     bool win = VctNode(a, depth - 1, nullptr);
     board_.Undo();
     if (!win) {

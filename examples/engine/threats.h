@@ -9,6 +9,7 @@
 // defence; a failure only means no win was found within the depth.
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <vector>
 
@@ -17,7 +18,15 @@
 
 namespace sample_engine {
 
-struct NodeLimit {};  // thrown when a query visits more positions than allowed
+struct NodeLimit {};
+
+// Whether a stone of `defender` on the empty square leaves a win proved over
+// `zone` (ThreatSolver::CollectZone) standing: it is off the zone, makes no
+// three of its own, and no two on a line through the zone, where the
+// defender's forced replies could make it a three.
+bool LeavesProofStanding(
+    const Board& board, int defender, int square,
+    const std::bitset<kCells>& zone);  // thrown when a query visits more positions than allowed
 
 class ThreatSolver {
  public:
@@ -28,6 +37,15 @@ class ThreatSolver {
   bool Vcf(int attacker, int depth, int* first = nullptr);
   // The same by fours and open threes.
   bool Vct(int attacker, int depth, int* first = nullptr);
+
+  // The squares of the win a query proves, collected while zone is set:
+  // every square either side plays in the winning sequences and all their
+  // defences, and the lines of the fours it ends with. A stone of the
+  // defender anywhere else leaves that proof standing, unless the stone
+  // gives the defender a threat of its own. Wins are searched, not looked
+  // up, while collecting, since a position found in the table would hide
+  // its squares.
+  void CollectZone(std::bitset<kCells>* zone);
 
   // Limits the positions the queries that follow may visit (0: no limit).
   void SetNodeLimit(int64_t nodes) { limit_ = nodes ? nodes_ + nodes : 0; }
@@ -48,6 +66,22 @@ class ThreatSolver {
   void Threats(int attacker, bool foursOnly, std::vector<int>& moves) const;
   bool Probe(uint64_t key, int depth, bool& win) const;
   void Store(uint64_t key, int depth, bool win);
+  void Play(int square, int side) {
+    Mark(square);
+    board_.Place(square, side);
+  }
+  void Mark(int square) {
+    if (zone_ && !zone_->test(size_t(square))) {
+      zone_->set(size_t(square));
+      marked_.push_back(square);
+    }
+  }
+  // The lines through square, four steps each way, on which a stone of
+  // side makes a four or five there, into the zone.
+  void MarkLines(int square, int side);
+  // Forgets what was marked since the log had `size` entries: an attacking
+  // move that did not win is no part of the proof.
+  void Unmark(size_t size);
   void Visit() {
     ++nodes_;
     clock_.Poll();
@@ -62,6 +96,8 @@ class ThreatSolver {
   std::vector<Entry>& table_;
   int64_t nodes_ = 0;
   int64_t limit_ = 0;
+  std::bitset<kCells>* zone_ = nullptr;
+  std::vector<int> marked_;
 };
 
 }  // namespace sample_engine

@@ -39,8 +39,10 @@ const BenchPosition kPositions[] = {
 };
 
 std::string Square(int s) {
-  return std::string(1, char('a' + s / sample_engine::kSize)) +
-         std::to_string(s % sample_engine::kSize + 1);
+  char text[8];
+  std::snprintf(text, sizeof text, "%c%d", 'a' + s / sample_engine::kSize,
+                s % sample_engine::kSize + 1);
+  return text;
 }
 
 // Every position of a recorded game: moves as "x,y,ms" lines, one-based,
