@@ -91,14 +91,18 @@ int32_t Magnify(Dock& dock, int32_t d, int32_t wholeLength, size_t entries) {
   const int32_t sel = (dock.FrameCount + 1) * d / wholeLength;
   dock.MemoSelectedFrame = sel;
   const float interval = dock.Interval;
-  auto offCentre = [&](int32_t i) { return std::fabs(d - (i + 0.5f) * interval) / interval; };
-  dock.AddZoom[sel] = 1.0f - 0.5f * std::fabs(d - (sel + 0.5f) * interval) / interval;
+  const float at = static_cast<float>(d);
+  auto offCentre = [&](int32_t i) {
+    return std::fabs(at - (static_cast<float>(i) + 0.5f) * interval) / interval;
+  };
+  dock.AddZoom[sel] =
+      1.0f - 0.5f * std::fabs(at - (static_cast<float>(sel) + 0.5f) * interval) / interval;
   for (int32_t k : {1, 2, -1, -2}) {
     const int32_t i = sel + k;
     if (i < 0 || i > dock.FrameCount) continue;
     dock.AddZoom[i] = 1.0f - 0.5f * std::min(offCentre(i), 2.0f);
   }
-  dock.MemoDifference = d - (sel + 0.5f) * interval;
+  dock.MemoDifference = at - (static_cast<float>(sel) + 0.5f) * interval;
   return sel;
 }
 
@@ -118,13 +122,13 @@ int32_t PressOrClick(Dock& dock, bool down, int32_t sel) {
 // out by the whole growth, the side near it takes the rest. Calls place(i,
 // centre, z) in drawing order.
 template <class Dock, class Place>
-void LayOut(const Dock& dock, float start, int32_t frameLength, Place place) {
+void LayOut(const Dock& dock, float start, float frameLength, Place place) {
   const float q = 1.0f - dock.GeneralZoom;
   const float growth = dock.AnimationZoom * q * frameLength;
   auto zoom = [&](int32_t i) {
     return dock.GeneralZoom + dock.AnimationZoom * q * dock.AddZoom[i];
   };
-  if (dock.MemoSelectedFrame > dock.FrameCount / 2.0f) {
+  if (static_cast<float>(dock.MemoSelectedFrame) > static_cast<float>(dock.FrameCount) / 2.0f) {
     float pos = start - growth;
     for (int32_t i = 0; i <= dock.FrameCount; i++) {
       const float z = zoom(i);
@@ -133,7 +137,8 @@ void LayOut(const Dock& dock, float start, int32_t frameLength, Place place) {
       pos = centre + 0.5f * z * frameLength;
     }
   } else {
-    float pos = start + dock.GeneralZoom * (dock.FrameCount + 1) * frameLength + growth;
+    float pos =
+        start + dock.GeneralZoom * static_cast<float>(dock.FrameCount + 1) * frameLength + growth;
     for (int32_t i = dock.FrameCount; i >= 0; i--) {
       const float z = zoom(i);
       const float centre = pos - 0.5f * z * frameLength;
@@ -160,8 +165,8 @@ bool Pressed(const Dock& dock, int32_t i) {
 // The vertical docks differ only in the side they grow to.
 template <class Dock>
 int32_t ShowVertical(Dock& dock, int32_t x, int32_t y, int32_t& extent, int side) {
-  const int32_t sx = int32_t(Scale * x);
-  const int32_t sy = int32_t(Scale * y);
+  const int32_t sx = int32_t(Scale * static_cast<float>(x));
+  const int32_t sy = int32_t(Scale * static_cast<float>(y));
   const int32_t top = sy - dock.HalfHeight;
   const int32_t px = PointerX(), py = PointerY();
   const bool down = AnyButtonDown();
@@ -175,17 +180,20 @@ int32_t ShowVertical(Dock& dock, int32_t x, int32_t y, int32_t& extent, int side
     OpenOrKeepOpening(dock, false);
     const int32_t sel = Magnify(dock, py - top, dock.WholeHeight, size_t(dock.FrameCount + 1));
     extent = int32_t((dock.GeneralZoom + (1.0f - dock.GeneralZoom) * dock.AddZoom[sel]) * 2 *
-                     dock.HalfFrameWidth);
+                     static_cast<float>(dock.HalfFrameWidth));
     result = PressOrClick(dock, down, sel);
   } else {
     CloseOrKeepClosing(dock, false);
-    extent = int32_t(dock.GeneralZoom * 2 * dock.HalfFrameWidth);
+    extent = int32_t(dock.GeneralZoom * 2 * static_cast<float>(dock.HalfFrameWidth));
     dock.State = down ? -1 : 0;
   }
 
   SetAlpha(1.0f);
-  LayOut(dock, float(top), dock.FrameHeight, [&](int32_t i, float cy, float z) {
-    const float cx = sx + side * z * dock.HalfFrameWidth;
+  const float edge = static_cast<float>(sx), direction = static_cast<float>(side);
+  const float halfWidth = static_cast<float>(dock.HalfFrameWidth);
+  const float start = static_cast<float>(top), length = static_cast<float>(dock.FrameHeight);
+  LayOut(dock, start, length, [&](int32_t i, float cy, float z) {
+    const float cx = edge + direction * z * halfWidth;
     SetDrawScale(Scale * z, Scale * z);
     DrawPicture(dock.Image, cx, cy, i);
     if (Pressed(dock, i)) LightPass(dock.Image, cx, cy, i);
@@ -199,14 +207,14 @@ std::shared_ptr<Dock> BuildVertical(const char* dockClass, int32_t wholeHeight, 
                                     int32_t frameHeight, int32_t Dock::*extent) {
   auto dock = std::make_shared<Dock>();
   dock->WholeHeight = wholeHeight;
-  dock->HalfHeight = int32_t(0.5f * dock->WholeHeight);
+  dock->HalfHeight = int32_t(0.5f * static_cast<float>(dock->WholeHeight));
   dock->FrameCount = count - 1;
   dock->Image = LoadStrip(dockClass, resource, frameWidth, frameHeight, count);
-  dock->FrameHeight = int32_t(Scale * frameHeight);
-  dock->HalfFrameWidth = int32_t(Scale * 0.5f * frameWidth);
-  dock->Interval = float(dock->WholeHeight) / count;
-  dock->GeneralZoom = dock->Interval / dock->FrameHeight;
-  (*dock).*extent = int32_t(dock->GeneralZoom * 2 * dock->HalfFrameWidth);
+  dock->FrameHeight = int32_t(Scale * static_cast<float>(frameHeight));
+  dock->HalfFrameWidth = int32_t(Scale * 0.5f * static_cast<float>(frameWidth));
+  dock->Interval = static_cast<float>(dock->WholeHeight) / static_cast<float>(count);
+  dock->GeneralZoom = dock->Interval / static_cast<float>(dock->FrameHeight);
+  (*dock).*extent = int32_t(dock->GeneralZoom * 2 * static_cast<float>(dock->HalfFrameWidth));
   dock->AddZoom.assign(size_t(count), 0.0f);
   dock->MemoSelectedFrame = 0;
   dock->SpeedControl = TSpeedControl::build();
@@ -216,13 +224,13 @@ std::shared_ptr<Dock> BuildVertical(const char* dockClass, int32_t wholeHeight, 
 template <class Dock>
 void RescaleVertical(Dock& dock, int32_t wholeHeight, int32_t frameWidth, int32_t frameHeight,
                      int32_t Dock::*extent) {
-  dock.WholeHeight = int32_t(wholeHeight * Scale);
-  dock.HalfHeight = int32_t(0.5f * dock.WholeHeight);
-  dock.FrameHeight = int32_t(Scale * frameHeight);
-  dock.HalfFrameWidth = int32_t(Scale * 0.5f * frameWidth);
-  dock.Interval = float(dock.WholeHeight) / (dock.FrameCount + 1);
-  dock.GeneralZoom = dock.Interval / dock.FrameHeight;
-  dock.*extent = int32_t(dock.GeneralZoom * 2 * dock.HalfFrameWidth);
+  dock.WholeHeight = int32_t(static_cast<float>(wholeHeight) * Scale);
+  dock.HalfHeight = int32_t(0.5f * static_cast<float>(dock.WholeHeight));
+  dock.FrameHeight = int32_t(Scale * static_cast<float>(frameHeight));
+  dock.HalfFrameWidth = int32_t(Scale * 0.5f * static_cast<float>(frameWidth));
+  dock.Interval = static_cast<float>(dock.WholeHeight) / static_cast<float>(dock.FrameCount + 1);
+  dock.GeneralZoom = dock.Interval / static_cast<float>(dock.FrameHeight);
+  dock.*extent = int32_t(dock.GeneralZoom * 2 * static_cast<float>(dock.HalfFrameWidth));
 }
 
 template <class Dock>
@@ -255,19 +263,19 @@ std::shared_ptr<TMacDockImitat_Horizontal> TMacDockImitat_Horizontal::build(
 
 int TMacDockImitat_Horizontal::NewGlobalScale(int32_t wholeWidth, int32_t frameWidth,
                                               int32_t frameHeight) {
-  WholeWidth = int32_t(wholeWidth * Scale);
-  HalfWidth = int32_t(0.5f * WholeWidth);
-  FrameWidth = int32_t(Scale * frameWidth);
-  HalfFrameHeight = int32_t(Scale * 0.5f * frameHeight);
-  Interval = float(WholeWidth) / (FrameCount + 1);
-  GeneralZoom = Interval / FrameWidth;
-  TopY = int32_t(GeneralZoom * 2 * HalfFrameHeight);
+  WholeWidth = int32_t(static_cast<float>(wholeWidth) * Scale);
+  HalfWidth = int32_t(0.5f * static_cast<float>(WholeWidth));
+  FrameWidth = int32_t(Scale * static_cast<float>(frameWidth));
+  HalfFrameHeight = int32_t(Scale * 0.5f * static_cast<float>(frameHeight));
+  Interval = static_cast<float>(WholeWidth) / static_cast<float>(FrameCount + 1);
+  GeneralZoom = Interval / static_cast<float>(FrameWidth);
+  TopY = int32_t(GeneralZoom * 2 * static_cast<float>(HalfFrameHeight));
   return 0;
 }
 
 int32_t TMacDockImitat_Horizontal::show(int32_t x, int32_t y) {
-  const int32_t sx = int32_t(Scale * x);
-  const int32_t sy = int32_t(Scale * y);
+  const int32_t sx = int32_t(Scale * static_cast<float>(x));
+  const int32_t sy = int32_t(Scale * static_cast<float>(y));
   const int32_t left = sx - HalfWidth;
   Mx = PointerX();
   My = PointerY();
@@ -281,18 +289,22 @@ int32_t TMacDockImitat_Horizontal::show(int32_t x, int32_t y) {
   } else if (over) {
     OpenOrKeepOpening(*this, true);
     const int32_t sel = Magnify(*this, Mx - left, WholeWidth, size_t(FrameCount + 2));
-    TopY = int32_t((GeneralZoom + (1.0f - GeneralZoom) * AddZoom[sel]) * 2 * HalfFrameHeight);
+    TopY = int32_t((GeneralZoom + (1.0f - GeneralZoom) * AddZoom[sel]) * 2 *
+                   static_cast<float>(HalfFrameHeight));
     result = PressOrClick(*this, down, sel);
   } else {
     // AddZoom stays: the dock shrinks back with the shape it had.
     CloseOrKeepClosing(*this, true);
-    TopY = int32_t(GeneralZoom * 2 * HalfFrameHeight);
+    TopY = int32_t(GeneralZoom * 2 * static_cast<float>(HalfFrameHeight));
     State = down ? -1 : 0;
   }
 
   SetAlpha(1.0f);
-  LayOut(*this, float(left), FrameWidth, [&](int32_t i, float cx, float z) {
-    const float cy = sy - z * HalfFrameHeight;
+  const float baseline = static_cast<float>(sy);
+  const float halfHeight = static_cast<float>(HalfFrameHeight);
+  const float start = static_cast<float>(left), length = static_cast<float>(FrameWidth);
+  LayOut(*this, start, length, [&](int32_t i, float cx, float z) {
+    const float cy = baseline - z * halfHeight;
     SetDrawScale(Scale * z, Scale * z);
     DrawPicture(Image, cx, cy, i);
     if (i == MemoSelectedFrame) {
@@ -304,7 +316,7 @@ int32_t TMacDockImitat_Horizontal::show(int32_t x, int32_t y) {
       if (State == 1) LightPass(Image, cx, cy, i);
     }
     // The mirror image: upside down, squeezed, its top edge on the baseline.
-    const float my = sy + kMirrorSqueeze * z * HalfFrameHeight;
+    const float my = baseline + kMirrorSqueeze * z * halfHeight;
     SetAlpha(ShadowFactor);
     SetDrawScale(Scale * z, -kMirrorSqueeze * Scale * z);
     DrawPicture(Image, cx, my, i);

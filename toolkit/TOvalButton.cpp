@@ -24,6 +24,6 @@ uint8_t TOvalButton::show() {
 }
 
 int32_t TOvalButton::show_without_action() {
-  DrawPicture(Image, MitteX, MitteY, 0);
+  DrawPicture(Image, static_cast<float>(MitteX), static_cast<float>(MitteY), 0);
   return 0;
 }

@@ -32,6 +32,6 @@ uint8_t TOvalCheckButton::show() {
 uint8_t TOvalCheckButton::setSelected(uint8_t value) { return SetCheckSelection(*this, value); }
 
 int32_t TOvalCheckButton::show_without_action() {
-  DrawPicture(Image[selected], MitteX, MitteY, 0);
+  DrawPicture(Image[selected], static_cast<float>(MitteX), static_cast<float>(MitteY), 0);
   return 0;
 }

@@ -22,6 +22,6 @@ uint8_t TRectButton::show() {
 }
 
 int32_t TRectButton::show_without_action() {
-  DrawPicture(Image, Links, Oben, 0);
+  DrawPicture(Image, static_cast<float>(Links), static_cast<float>(Oben), 0);
   return 0;
 }

@@ -29,6 +29,6 @@ uint8_t TRectCheckButton::show() {
 uint8_t TRectCheckButton::setSelected(uint8_t value) { return SetCheckSelection(*this, value); }
 
 int32_t TRectCheckButton::show_without_action() {
-  DrawPicture(Image[selected], Links, Oben, 0);
+  DrawPicture(Image[selected], static_cast<float>(Links), static_cast<float>(Oben), 0);
   return 0;
 }

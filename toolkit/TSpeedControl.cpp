@@ -124,6 +124,7 @@ std::vector<int32_t> TSpeedControl::CreateWaitingSequence(int32_t high, int32_t 
   const int32_t span = high - low;
   const int32_t groupCount = groups.empty() ? count : int32_t(groups.size());
   const float G = float(groupCount);
+  const float spread = static_cast<float>(span);
   auto group = [&](int32_t k) {
     if (groups.empty()) return k;
     int32_t g = 0;
@@ -135,22 +136,23 @@ std::vector<int32_t> TSpeedControl::CreateWaitingSequence(int32_t high, int32_t 
 
   switch (kind) {
     case 0:
-      for (int32_t k = 0; k < count; k++) result[k] = delay(float(group(k)) * span / G);
+      for (int32_t k = 0; k < count; k++) result[k] = delay(float(group(k)) * spread / G);
       break;
     case 1:
-      for (int32_t k = 0; k < count; k++) result[count - 1 - k] = delay(float(group(k)) * span / G);
+      for (int32_t k = 0; k < count; k++)
+        result[count - 1 - k] = delay(float(group(k)) * spread / G);
       break;
     case 2:
       for (int32_t k = 0; k <= count / 2; k++)
-        result[k] = result[count - 1 - k] = delay((G / 2.0f - float(group(k))) * 2.0f * span / G);
+        result[k] = result[count - 1 - k] = delay((G / 2.0f - float(group(k))) * 2.0f * spread / G);
       break;
     case 3:
       for (int32_t k = 0; k <= count / 2; k++)
-        result[k] = result[count - 1 - k] = delay(float(group(k)) * 2.0f * span / G);
+        result[k] = result[count - 1 - k] = delay(float(group(k)) * 2.0f * spread / G);
       break;
     case 4: {
       const std::vector<int32_t> order = RandomOrder(groupCount, 1.0f);
-      for (int32_t k = 0; k < count; k++) result[k] = delay(float(order[group(k)]) * span / G);
+      for (int32_t k = 0; k < count; k++) result[k] = delay(float(order[group(k)]) * spread / G);
       break;
     }
     default:

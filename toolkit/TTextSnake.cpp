@@ -65,15 +65,16 @@ int TTextSnake::draw(float x, float y) {
   SpeedControl->UpdateTime();
   SpeedControl->UpdateStates(appear_time, 0);
   const float s = Scale * SpeedControl->GetValue(speed::kOnce, speed::kOvershootOut);
-  x = x - s * HalfWidth;
+  x = x - s * static_cast<float>(HalfWidth);
   SetDrawScale(s, s);
   std::vector<float> letterX, letterY;
   for (int32_t k = 0; k <= CountLetters; k++) {
     SpeedControl->UpdateStates(up_down_time, k * single_waiting);
     const float v = SpeedControl->GetValue(speed::kSignedWaveEndless, speed::kQuarterSineOut);
     letterX.push_back(x);
-    letterY.push_back(y + s * (Letterheight + v * up_down_way));
-    x = x + s * Letterwidth[k];
+    letterY.push_back(y +
+                      s * (static_cast<float>(Letterheight) + v * static_cast<float>(up_down_way)));
+    x = x + s * static_cast<float>(Letterwidth[k]);
   }
   if (Outline) DrawHalo(letterX, letterY, s);
   for (int32_t k = 0; k <= CountLetters; k++) DrawTextAt(Letter[k], letterX[k], letterY[k]);

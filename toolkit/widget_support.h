@@ -55,9 +55,11 @@ struct ButtonStep {
 };
 ButtonStep AdvanceButton(uint8_t activ, bool inside);
 
-// A push button's frame, its picture drawn at (x, y); 1 on a click.
+// A push button's frame, its picture drawn at the whole pixel (px, py); 1 on
+// a click.
 template <class Button>
-uint8_t ShowPushButton(Button& button, bool inside, float x, float y) {
+uint8_t ShowPushButton(Button& button, bool inside, int32_t px, int32_t py) {
+  const float x = static_cast<float>(px), y = static_cast<float>(py);
   ButtonStep step = AdvanceButton(button.activ, inside);
   button.activ = step.activ;
   switch (step.look) {
@@ -78,7 +80,8 @@ uint8_t ShowPushButton(Button& button, bool inside, float x, float y) {
 // A check button's frame: a click flips the state; while held, the state a
 // release would select is shown shaded.
 template <class Button>
-uint8_t ShowCheckButton(Button& button, bool inside, float x, float y) {
+uint8_t ShowCheckButton(Button& button, bool inside, int32_t px, int32_t py) {
+  const float x = static_cast<float>(px), y = static_cast<float>(py);
   ButtonStep step = AdvanceButton(button.activ, inside);
   button.activ = step.activ;
   if (step.clicked) std::swap(button.selected, button.antiselected);
@@ -161,14 +164,14 @@ int32_t RadioCellUnderPointer(const Group& group) {
 template <bool kVertical, class Group>
 void DrawRadioCells(const Group& group, int32_t lit, int32_t pressed) {
   for (int32_t i = 0; i <= group.Count; i++) {
-    float x = kVertical ? group.Links : group.Links + i * group.Length;
-    float y = kVertical ? group.Oben + i * group.Length : group.Oben;
+    float x = static_cast<float>(kVertical ? group.Links : group.Links + i * group.Length);
+    float y = static_cast<float>(kVertical ? group.Oben + i * group.Length : group.Oben);
     uint8_t look = i == pressed ? group.antiselected[size_t(i)] : group.selected[size_t(i)];
     DrawPicture(group.Image[look], x, y, i);
   }
   if (lit < 0) return;
-  float x = kVertical ? group.Links : group.Links + lit * group.Length;
-  float y = kVertical ? group.Oben + lit * group.Length : group.Oben;
+  float x = static_cast<float>(kVertical ? group.Links : group.Links + lit * group.Length);
+  float y = static_cast<float>(kVertical ? group.Oben + lit * group.Length : group.Oben);
   SetBlend(kBlendLight);
   SetAlpha(group.Lightfactor);
   DrawPicture(group.Image[group.selected[size_t(lit)]], x, y, lit);
@@ -326,11 +329,12 @@ std::shared_ptr<Slider> CloneSlider(const Slider& source, int32_t x, int32_t y, 
 
 template <bool kVertical, class Slider>
 void DrawSlider(const Slider& slider) {
-  DrawPicture(slider.BarImage, slider.Links, slider.Oben, 0);
+  const float x = static_cast<float>(slider.Links), y = static_cast<float>(slider.Oben);
+  DrawPicture(slider.BarImage, x, y, 0);
   if (kVertical)
-    DrawPicture(slider.ButtonImage, slider.Links, slider.ButtonPosition, 0);
+    DrawPicture(slider.ButtonImage, x, slider.ButtonPosition, 0);
   else
-    DrawPicture(slider.ButtonImage, slider.ButtonPosition, slider.Oben, 0);
+    DrawPicture(slider.ButtonImage, slider.ButtonPosition, y, 0);
 }
 
 template <bool kVertical, class Slider>
