@@ -40,8 +40,8 @@ void DrawBackground(int react) {
 void DrawCaptions() {
   SetColor(255, 128, 255);
   SetDrawScale(0.6f * Scale, 0.6f * Scale);
-  DrawTextAt("Moment bitte ...", Scale * (330 - 200 * View2D), Scale * 48);
-  DrawTextAt("Ich denke nach!", Scale * (840 - 200 * View2D), Scale * 48);
+  DrawTextAt("Moment bitte ...", Scale * static_cast<float>(330 - 200 * View2D), Scale * 48);
+  DrawTextAt("Ich denke nach!", Scale * static_cast<float>(840 - 200 * View2D), Scale * 48);
   SetDrawScale(Scale, Scale);
   SetColor(255, 255, 255);
 }
@@ -50,11 +50,12 @@ void DrawCaptions() {
 // place of the last cell (the finished bar), then the cover. The whole bar
 // is drawn each time: a presented frame need not keep what the last one had.
 void DrawBar(const PictureRef& strip, int filled, bool finished) {
-  for (int i = 0; i < filled; ++i)
-    DrawPicture(strip, WindowWidth / 2 + Scale * (48 * i - 125), Scale * 25, i);
-  if (finished)
-    DrawPicture(strip, WindowWidth / 2 + Scale * (48 * (kBarCells - 1) - 125), Scale * 25, 0);
-  DrawPicture(ProgressCover, WindowWidth / 2 - Scale * 130, Scale * 20, 0);
+  auto cellX = [](int cell) {
+    return static_cast<float>(WindowWidth / 2) + Scale * static_cast<float>(48 * cell - 125);
+  };
+  for (int i = 0; i < filled; ++i) DrawPicture(strip, cellX(i), Scale * 25, i);
+  if (finished) DrawPicture(strip, cellX(kBarCells - 1), Scale * 25, 0);
+  DrawPicture(ProgressCover, static_cast<float>(WindowWidth / 2) - Scale * 130, Scale * 20, 0);
 }
 
 }  // namespace

@@ -174,7 +174,8 @@ void DrawPicture(const PictureRef& picture, float x, float y, int frame) {
   command.y = y + state.originY;
   command.state = state;
   SetCorners(command, command.x, command.y, -picture->handleX, -picture->handleY,
-             picture->width - picture->handleX, picture->height - picture->handleY);
+             static_cast<float>(picture->width) - picture->handleX,
+             static_cast<float>(picture->height) - picture->handleY);
   platform_detail::FrameRect(*picture, frame, command.u0, command.v0, command.u1, command.v1);
   CurrentBackend().Draw(command);
 }

@@ -146,7 +146,7 @@ int InfoDockX() { return int(float(WindowWidth / 2) / Scale); }
 int32_t InfoScreen() {
   int lineY[kLines];
   for (int k = 0; k < kLines; ++k) lineY[k] = int(0.75f * Scale * float(100 + 48 * k));
-  const int left = int(WindowWidth / 2 - 450 * Scale);
+  const int left = int(static_cast<float>(WindowWidth / 2) - 450 * Scale);
   int topic = 0;
   auto dock = BuildInfoDock();
 
