@@ -138,7 +138,7 @@ void Board::SetCode(int square, int code) {
   int x = square / kSize, y = square % kSize;
   for (int i = std::max(0, x - 2); i <= std::min(kSize - 1, x + 2); ++i)
     for (int j = std::max(0, y - 2); j <= std::min(kSize - 1, y + 2); ++j)
-      near_[kSize * i + j] += delta;
+      near_[kSize * i + j] = static_cast<uint8_t>(near_[kSize * i + j] + delta);
 }
 
 int Board::Find(int side, Threat threat) const {
