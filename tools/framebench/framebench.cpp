@@ -32,7 +32,7 @@ constexpr int kWidth = 1400, kHeight = 850, kFrames = 300;
 double CpuMs() {
   timespec t{};
   clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
+  return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
 // Stand-ins of the right sizes for when media/ has no such picture yet.
@@ -43,10 +43,12 @@ PictureRef StandIn(int width, int height, bool stone, uint8_t r, uint8_t g, uint
   picture->height = picture->sheetHeight = height;
   picture->hasAlpha = stone;
   picture->rgba.resize(size_t(width) * height * 4);
+  const float w = static_cast<float>(width), h = static_cast<float>(height);
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++) {
       uint8_t* p = &picture->rgba[(size_t(y) * width + x) * 4];
-      float dx = (x + 0.5f) / width * 2 - 1, dy = (y + 0.5f) / height * 2 - 1;
+      float dx = (static_cast<float>(x) + 0.5f) / w * 2 - 1;
+      float dy = (static_cast<float>(y) + 0.5f) / h * 2 - 1;
       bool inside = !stone || dx * dx + dy * dy <= 1.0f;
       float shade = stone ? 1.0f - 0.4f * (dx + dy + 2) / 4 : 0.7f + 0.3f * float(x ^ y) / 2048;
       p[0] = uint8_t(r * shade);
@@ -117,14 +119,14 @@ std::vector<Probe> DrawBlendSheet(const PictureRef pictures[3], const uint8_t al
       for (int k = 0; k < 3; k++) {
         const int x = left + 45 + k * 80, y = top + 70;
         DrawPicture(pictures[k], float(x) + shift, float(y) + shift, 0);
-        const float quarter = PictureWidth(pictures[k]) / 4.0f;
+        const float quarter = static_cast<float>(PictureWidth(pictures[k])) / 4.0f;
         for (int q = 0; q < 4; q++) {
           float px, py, src[4], dst[3];
           TransformPoint(float(x) + shift, float(y) + shift, q % 2 ? quarter : -quarter,
                          q / 2 ? quarter : -quarter, px, py);
           for (int c = 0; c < 3; c++) {
-            src[c] = kQuarter[q][c] / 255.0f * (tint[c] / 255.0f);
-            dst[c] = kBack[c] / 255.0f;
+            src[c] = kQuarter[q][c] / 255.0f * (static_cast<float>(tint[c]) / 255.0f);
+            dst[c] = static_cast<float>(kBack[c]) / 255.0f;
           }
           src[3] = alphas[k] / 255.0f * alpha;
           BlendPixel(mode, src, dst);
@@ -228,7 +230,7 @@ int main(int argc, char** argv) {
   Backend& backend = CurrentBackend();
   std::vector<double> cpu;
   int64_t due = backend.NowMs();
-  double wallStart = backend.NowMs();
+  double wallStart = static_cast<double>(backend.NowMs());
   for (int frame = 0; frame < kFrames; frame++) {
     double start = CpuMs();
     SetBlend(kBlendAlpha);
@@ -242,13 +244,13 @@ int main(int argc, char** argv) {
     // Rows further back are narrower and their stones smaller, with the
     // view's depth rule (scale y = screen y / 618, scale x = 0.8 y + 0.2).
     for (int row = 0; row < 15; row++) {
-      float t = row / 14.0f;
+      float t = static_cast<float>(row) / 14.0f;
       float y = 200.0f + 410.0f * t;
       float halfWidth = 337.0f + 230.0f * t;
       float depthY = y / 618.0f, depthX = 0.8f * depthY + 0.2f;
       SetDrawScale(depthX, depthY);
       for (int col = 0; col < 15 && part != "board"; col++) {
-        float x = 705.0f + (col - 7) * halfWidth / 7.0f;
+        float x = 705.0f + static_cast<float>(col - 7) * halfWidth / 7.0f;
         // The kinds swap every frame, so no two frames are alike.
         DrawPicture(stones[(row + col + frame) % 2], x, y, 0);
       }
@@ -262,14 +264,14 @@ int main(int argc, char** argv) {
     else
       due = backend.NowMs();
   }
-  double wall = (backend.NowMs() - wallStart) / kFrames;
+  double wall = (static_cast<double>(backend.NowMs()) - wallStart) / kFrames;
   std::vector<double> sorted = cpu;
   std::sort(sorted.begin(), sorted.end());
   double median = sorted[sorted.size() / 2];
   double p90 = sorted[sorted.size() * 9 / 10];
   double mean = 0;
   for (double c : cpu) mean += c;
-  mean /= cpu.size();
+  mean /= static_cast<double>(cpu.size());
   std::printf(
       "frames %d, CPU per frame: median %.2f ms, mean %.2f ms, 90th percentile %.2f ms; wall %.2f "
       "ms per frame\n",

@@ -14,7 +14,7 @@ void Canvas::Paint(const std::function<float(float, float)>& distance,
                    const std::function<Rgb(float, float)>& colour, float opacity) {
   for (int y = 0; y < height_; y++)
     for (int x = 0; x < width_; x++) {
-      float px = x + 0.5f, py = y + 0.5f;
+      float px = static_cast<float>(x) + 0.5f, py = static_cast<float>(y) + 0.5f;
       float cover = std::clamp(0.5f - distance(px, py), 0.0f, 1.0f) * opacity;
       if (cover <= 0.0f) continue;
       Rgb c = colour(px, py);
@@ -89,21 +89,22 @@ Shape Segment(float ax, float ay, float bx, float by, float halfWidth) {
 // A glossy rounded box over the whole canvas (with a margin).
 Canvas GlossyBox(int width, int height, float radius, Rgb base, float margin = 2.0f) {
   Canvas canvas(width, height);
-  PaintGlossy(canvas, Box(margin, margin, width - margin, height - margin, radius), base, margin,
-              height - margin);
+  const float w = static_cast<float>(width), h = static_cast<float>(height);
+  PaintGlossy(canvas, Box(margin, margin, w - margin, h - margin, radius), base, margin,
+              h - margin);
   return canvas;
 }
 
 Canvas GlossyOval(int width, int height, Rgb base, float margin = 2.0f) {
   Canvas canvas(width, height);
-  PaintGlossy(canvas,
-              Oval(width * 0.5f, height * 0.5f, width * 0.5f - margin, height * 0.5f - margin),
-              base, margin, height - margin);
+  const float w = static_cast<float>(width), h = static_cast<float>(height);
+  PaintGlossy(canvas, Oval(w * 0.5f, h * 0.5f, w * 0.5f - margin, h * 0.5f - margin), base, margin,
+              h - margin);
   return canvas;
 }
 
 void PaintCheck(Canvas& canvas, Rgb colour) {
-  float w = canvas.width(), h = canvas.height();
+  float w = static_cast<float>(canvas.width()), h = static_cast<float>(canvas.height());
   auto one = Segment(w * 0.26f, h * 0.52f, w * 0.43f, h * 0.70f, w * 0.07f);
   auto two = Segment(w * 0.43f, h * 0.70f, w * 0.76f, h * 0.30f, w * 0.07f);
   canvas.Paint([=](float x, float y) { return std::min(one(x, y), two(x, y)); },
@@ -115,14 +116,15 @@ void PaintRadioStrip(const std::string& path, int cells, int cellWidth, int cell
                      bool vertical, bool selected, bool& ok) {
   Canvas canvas(vertical ? cellWidth : cellWidth * cells,
                 vertical ? cellHeight * cells : cellHeight);
+  const float w = static_cast<float>(cellWidth), h = static_cast<float>(cellHeight);
   for (int i = 0; i < cells; i++) {
     float left = vertical ? 0.0f : float(i * cellWidth);
     float top = vertical ? float(i * cellHeight) : 0.0f;
-    PaintGlossy(canvas, Box(left + 3, top + 3, left + cellWidth - 3, top + cellHeight - 3, 10),
-                selected ? kBlue : kGrey, top + 3, top + cellHeight - 3);
-    float spacing = 14.0f, first = left + cellWidth * 0.5f - spacing * i * 0.5f;
+    PaintGlossy(canvas, Box(left + 3, top + 3, left + w - 3, top + h - 3, 10),
+                selected ? kBlue : kGrey, top + 3, top + h - 3);
+    float spacing = 14.0f, first = left + w * 0.5f - spacing * static_cast<float>(i) * 0.5f;
     for (int d = 0; d <= i; d++)
-      canvas.Paint(Oval(first + d * spacing, top + cellHeight * 0.5f, 4.5f, 4.5f),
+      canvas.Paint(Oval(first + static_cast<float>(d) * spacing, top + h * 0.5f, 4.5f, 4.5f),
                    [=](float, float) {
                      return selected ? kWhite : Rgb{0.25f, 0.27f, 0.31f};
                    });
