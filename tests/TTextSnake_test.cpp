@@ -140,7 +140,7 @@ TEST_F(TTextSnakeTest, LettersAreCentredAndWaveOneAfterAnother) {
       EXPECT_NEAR(texts[k].x, x, 1e-3);
       double v = std::sin((t - k * 450) * 3.14159265358979 / 2.0 / 400.0);
       EXPECT_NEAR(texts[k].y, 200.0 + 0.8 * (60.0 + v * 10.0), 1e-3);
-      x += 0.8f * widths[k];
+      x += 0.8f * static_cast<float>(widths[k]);
     }
   }
 }

@@ -162,7 +162,7 @@ TEST_F(BoardView, PerspectiveStonesAreDrawnRowByRowWithDepthScale) {
   EXPECT_NEAR(calls[0].state.scaleX, 0.451, 0.001);
   EXPECT_NEAR(calls[0].state.scaleY, 0.314, 0.001);
   EXPECT_EQ(calls[1].picture, StonePicture[0][0].get());
-  EXPECT_FLOAT_EQ(calls[1].x, CellX[3][0]);
+  EXPECT_FLOAT_EQ(calls[1].x, static_cast<float>(CellX[3][0]));
   EXPECT_FLOAT_EQ(calls[2].x, 700);
   EXPECT_FLOAT_EQ(calls[2].y, 618);
   EXPECT_FLOAT_EQ(calls[2].state.scaleX, 1.0f);
@@ -183,12 +183,12 @@ TEST_F(BoardView, FlatStonesKeepTheCallersScale) {
   const auto& calls = backend->currentFrame;
   ASSERT_EQ(calls.size(), 2u);
   EXPECT_EQ(calls[0].picture, StonePicture[0][1].get());
-  EXPECT_FLOAT_EQ(calls[0].x, CellX[2][5]);
-  EXPECT_FLOAT_EQ(calls[0].y, RowY[5]);
+  EXPECT_FLOAT_EQ(calls[0].x, static_cast<float>(CellX[2][5]));
+  EXPECT_FLOAT_EQ(calls[0].y, static_cast<float>(RowY[5]));
   EXPECT_EQ(calls[1].picture, StonePicture[Multiplayer][1].get());
   EXPECT_FLOAT_EQ(calls[1].state.scaleX, 0.75f);
   // Centred handle: the quad is centred on the square.
-  EXPECT_NEAR(calls[1].cornerX[0], CellX[14][14] - 21 * 0.75f, 0.01);
+  EXPECT_NEAR(calls[1].cornerX[0], static_cast<float>(CellX[14][14]) - 21 * 0.75f, 0.01);
 }
 
 TEST_F(BoardView, BoardPictureFollowsRotationAndView) {

@@ -83,7 +83,7 @@ class Fault : public ::testing::Test {
   // A settings file for a running game: two stones, blue the Flexible.
   std::vector<uint8_t> SettingsWithGame(const std::string& gameFolder) {
     std::vector<uint8_t> bytes(gameFolder.begin(), gameFolder.end());
-    for (uint8_t b : {13, 10, 0, 1, 1, 0, 3, 0, 2, 7, 7, 8, 8}) bytes.push_back(b);
+    bytes.insert(bytes.end(), {13, 10, 0, 1, 1, 0, 3, 0, 2, 7, 7, 8, 8});
     std::vector<uint8_t> board(225, 0);
     board[15 * 7 + 7] = 1;
     board[15 * 8 + 8] = 2;

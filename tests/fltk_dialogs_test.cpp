@@ -84,7 +84,7 @@ TEST(FltkDialogs, LongLinesOfAMessageAreShortenedInTheMiddle) {
     const int length = int(random() % 200);
     for (int i = 0; i < length; ++i) path += pieces[random() % pieces.size()];
     path += ".KVs'";
-    const double limit = 30 + random() % 60;  // the other lines fit
+    const double limit = static_cast<double>(30 + random() % 60);  // the other lines fit
     const std::string text = "konnte das Spiel aus der Datei\n" + path + "\nnicht laden";
     const std::string shown = ElideLongLines(text, limit, characters);
     const std::string line =

@@ -176,8 +176,8 @@ TEST_F(GameOver, YellowBeatsTheDenkerAndGlowsInPerspective) {
     EXPECT_NEAR(lit[0].state.alpha, x * x * x, 1e-4) << t;
     for (int i = 0; i < 5; ++i) {
       EXPECT_EQ(lit[i].picture, StonePicture[0][0].get());
-      EXPECT_FLOAT_EQ(lit[i].x, CellX[WinRowX[i]][WinRowY[i]]);
-      EXPECT_FLOAT_EQ(lit[i].y, RowY[12]);
+      EXPECT_FLOAT_EQ(lit[i].x, static_cast<float>(CellX[WinRowX[i]][WinRowY[i]]));
+      EXPECT_FLOAT_EQ(lit[i].y, static_cast<float>(RowY[12]));
       EXPECT_NEAR(lit[i].state.scaleY, RowY[12] / 618.0, 1e-5);
       EXPECT_NEAR(lit[i].state.scaleX, 0.8 * RowY[12] / 618.0 + 0.2, 1e-5);
     }
@@ -215,8 +215,8 @@ TEST_F(GameOver, BlueWinsBetweenHumansAndSwingsInTheFlatView) {
     const int64_t t = seen[f].drawnAt - start;
     for (int i = 0; i < 5; ++i) {
       EXPECT_EQ(glints[i].picture->name, "incbin::media/2D-glint.png");
-      EXPECT_FLOAT_EQ(glints[i].x, CellX[10][6 - i]);
-      EXPECT_FLOAT_EQ(glints[i].y, RowY[6 - i]);
+      EXPECT_FLOAT_EQ(glints[i].x, static_cast<float>(CellX[10][6 - i]));
+      EXPECT_FLOAT_EQ(glints[i].y, static_cast<float>(RowY[6 - i]));
       EXPECT_NEAR(glints[i].state.rotation, Swing(t, 150 * i), 1e-3) << t << " " << i;
       swung |= std::abs(glints[i].state.rotation) > 170.0;
     }
@@ -308,7 +308,9 @@ TEST_F(GameOver, EveryMessageStandsOutFromTheBoardInBothViews) {
       backend->rasterise = false;
 
       const int w = WindowWidth, h = WindowHeight;
-      const std::array<float, 3> colour = {c.red / 255.0f, c.green / 255.0f, c.blue / 255.0f};
+      const std::array<float, 3> colour = {static_cast<float>(c.red) / 255.0f,
+                                           static_cast<float>(c.green) / 255.0f,
+                                           static_cast<float>(c.blue) / 255.0f};
       // Chebyshev distance from the nearest pixel of exactly the message colour.
       std::vector<int> distance(size_t(w) * h, 99);
       int fill = 0;
@@ -356,14 +358,14 @@ TEST_F(GameOver, SurvivesViewSizeAndRotationChanges) {
   EXPECT_EQ(Lit(seen[30]).size(), 5u);  // the glints
   const auto lit = Lit(seen[60]);
   ASSERT_EQ(lit.size(), 5u);
-  EXPECT_FLOAT_EQ(lit[0].x, CellX[7][5]);
+  EXPECT_FLOAT_EQ(lit[0].x, static_cast<float>(CellX[7][5]));
   // After the turn the light still falls on yellow stones.
   const auto turned = Lit(seen[100]);
   ASSERT_EQ(turned.size(), 5u);
   for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(Board[WinRowX[i]][WinRowY[i]], 1);
-    EXPECT_FLOAT_EQ(turned[i].x, CellX[WinRowX[i]][WinRowY[i]]);
-    EXPECT_FLOAT_EQ(turned[i].y, RowY[WinRowY[i]]);
+    EXPECT_FLOAT_EQ(turned[i].x, static_cast<float>(CellX[WinRowX[i]][WinRowY[i]]));
+    EXPECT_FLOAT_EQ(turned[i].y, static_cast<float>(RowY[WinRowY[i]]));
   }
   // The text follows the new window.
   for (const auto& call : Texts(seen[100])) EXPECT_GT(call.y, 0.75f * 740 - 30);

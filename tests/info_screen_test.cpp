@@ -93,7 +93,7 @@ TEST_F(InfoScreenTest, EachEntryShowsItsTopicLineByLine) {
     for (size_t k = 0; k < lines.size(); ++k) {
       EXPECT_EQ(page[k].text, lines[k]);
       EXPECT_FLOAT_EQ(page[k].x, float(left));
-      EXPECT_FLOAT_EQ(page[k].y, float(int(0.75f * (100 + 48 * int(k)))));
+      EXPECT_FLOAT_EQ(page[k].y, float(int(0.75f * static_cast<float>(100 + 48 * int(k)))));
       EXPECT_FLOAT_EQ(page[k].state.scaleX, 0.5f);
     }
   }

@@ -155,8 +155,8 @@ TEST_F(NewGameTest, PanelAndTextsAreCentredInBothViews) {
           panel = true;
           EXPECT_FLOAT_EQ(c.x, float(WindowWidth / 2));
           EXPECT_FLOAT_EQ(c.y, 300.0f);
-          EXPECT_FLOAT_EQ(c.picture->handleX, c.picture->width * 0.5f);
-          EXPECT_FLOAT_EQ(c.picture->handleY, c.picture->height * 0.5f);
+          EXPECT_FLOAT_EQ(c.picture->handleX, static_cast<float>(c.picture->width) * 0.5f);
+          EXPECT_FLOAT_EQ(c.picture->handleY, static_cast<float>(c.picture->height) * 0.5f);
         }
         if (c.kind == DrawCommand::kText && c.text == "Neues Spiel starten!") {
           title = true;

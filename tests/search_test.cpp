@@ -284,7 +284,8 @@ TEST_F(SearchProgressTest, BarGrowsOneCellPerFirstMoveWithCaptions) {
     const size_t shown = f < 5 ? f + 1 : 5;
     ASSERT_EQ(cells.size(), shown) << "frame " << f;
     for (size_t i = 0; i < shown; ++i) {
-      EXPECT_FLOAT_EQ(cells[i]->x, WindowWidth / 2 + Scale * (48 * float(i) - 125));
+      EXPECT_FLOAT_EQ(cells[i]->x,
+                      static_cast<float>(WindowWidth / 2) + Scale * (48 * float(i) - 125));
       EXPECT_FLOAT_EQ(cells[i]->y, Scale * 25);
       EXPECT_EQ(cells[i]->frame, i < 4 ? int(i) : (f < 5 ? 4 : 0));
     }
