@@ -222,13 +222,15 @@ TEST_F(EngineLinkExchange, WaitingScreenFadesInWithCentredTexts) {
   EXPECT_EQ(texts[0].text, "Warten auf externen Spielzug");
   EXPECT_EQ(texts[1].text, "(Abbrechen mit ESCAPE)");
   for (const DrawCommand& text : texts) {
-    EXPECT_NEAR(text.x, (WindowWidth - Scale * MeasureTextWidth(text.text)) / 2.0f, 0.5f);
+    const float width = Scale * static_cast<float>(MeasureTextWidth(text.text));
+    EXPECT_NEAR(text.x, (static_cast<float>(WindowWidth) - width) / 2.0f, 0.5f);
     EXPECT_FLOAT_EQ(text.state.alpha, 1.0f);
     EXPECT_EQ(text.state.red, 255);
   }
   EXPECT_FLOAT_EQ(texts[0].y, float(WindowHeight / 2));
   EXPECT_FLOAT_EQ(texts[1].y,
-                  WindowHeight / 2 + Scale * MeasureTextHeight("(Abbrechen mit ESCAPE)"));
+                  static_cast<float>(WindowHeight / 2) +
+                      Scale * static_cast<float>(MeasureTextHeight("(Abbrechen mit ESCAPE)")));
   EXPECT_EQ(Board[7][7], kYellow);
 }
 
