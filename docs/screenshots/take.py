@@ -13,81 +13,48 @@ them) and reduced to 256 colours:
     notice                        the message box (a file that is no game)
     load, save                    the file requester
 
-    python3 docs/screenshots/take.py [path/to/kavro]   (default build/kavro)
+    python3 docs/screenshots/take.py [path/to/kavro] [--out DIR] [--full]
 
 Every scene starts from a settings file with a fixed position."""
 import os
-import subprocess
 import sys
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
-sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
+sys.path.insert(0, os.path.join(ROOT, "tools", "screenshots"))
 os.environ.setdefault("KAVRO_ARTIFACTS", os.path.join("/tmp", "kavro-screenshots"))
-import kavro_e2e as e2e  # noqa: E402
+import xgame  # noqa: E402
+from xgame import DENKER, MULTIPLAYER  # noqa: E402
 
-DENKER, MULTIPLAYER = 5, 1
+OUT, COLOURS = HERE, 256  # set from the command line
 RESTING = (700, 845)  # off the board and the docks
 FIVE = [(5, 7), (6, 7), (7, 7), (8, 7), (9, 7)]
 OTHER = [(5, 9), (6, 9), (7, 9), (8, 9), (11, 3)]
 
 
-def settings(home, view2d, kind, winner):
+def moves(winner):
     """A game in which winner (1, 2) has just completed five, (0) a few
     moves, or (-1) an empty board."""
     first, second = (FIVE, OTHER) if winner != 2 else (OTHER, FIVE)
-    moves = []
-    for a, b in zip(first, second):
-        moves += [(a, 1), (b, 2)]
-    moves = moves[:9] if winner == 1 else moves[:10] if winner == 2 else moves[:4] if winner == 0 else []
-    data = bytearray(home.encode() + b"\r\n")
-    data += bytes([0, view2d, 0, 0, kind, 0, len(moves)])
-    board = bytearray(225)
-    for (x, y), colour in moves:
-        data += bytes([x, y])
-        board[15 * x + y] = colour
-    return bytes(data + board)
+    played = [square for pair in zip(first, second) for square in pair]
+    return played[:9] if winner == 1 else played[:10] if winner == 2 else played[:4] if winner == 0 else []
 
 
 def save(image, name, full=False):
     """Reduced to 256 colours, or (full) as they are: the blurred backdrop's
     gradients band in 256."""
-    from PIL import Image
-    if full:
-        path = os.path.join(HERE, name + ".png")
-        image.convert("RGB").save(path, optimize=True)
-        print("%s: %dx%d, %d bytes" % (path, image.width, image.height, os.path.getsize(path)))
-        return
-    # The octree keeps every pixel near its colour; the other quantisers put
-    # stray greens into the backdrop's dark gradients.
-    small = image.convert("RGB").quantize(256, method=Image.Quantize.FASTOCTREE,
-                                          dither=Image.Dither.FLOYDSTEINBERG)
-    path = os.path.join(HERE, name + ".png")
-    small.save(path, optimize=True)
+    path = xgame.save_png(image, os.path.join(OUT, name + ".png"), None if full else COLOURS)
     print("%s: %dx%d, %d bytes" % (path, image.width, image.height, os.path.getsize(path)))
 
 
-def screen(s, win):
-    """The screen where the game window is, dialogs included."""
-    from PIL import Image
-    path = s.screenshot("screen")
-    x, y, w, h = s.geometry(win)
-    return Image.open(path).crop((x, y, x + w, y + h))
-
-
 def press(s, win, x, y):
-    s.move(win, x, y)
-    time.sleep(0.8)  # the docks zoom towards the pointer first
-    s.xdotool("mousedown", 1)
-    time.sleep(0.12)
-    s.xdotool("mouseup", 1)
+    s.press(win, x, y, hover=0.8)  # the docks zoom towards the pointer first
 
 
 def scene(program, view2d, kind, winner, shots, splash=None):
-    with e2e.Session("docs-shots") as s:
-        with open(os.path.join(s.home, ".Kavro.ini"), "wb") as out:
-            out.write(settings(s.home, view2d, kind, winner))
+    with xgame.Session("docs-shots") as s:
+        s.write_settings(kind, moves(winner), view=view2d)
         with open(os.path.join(s.home, "kaputt.KVs"), "wb") as out:
             out.write(b"no game")
         s.launch(program)
@@ -95,9 +62,9 @@ def scene(program, view2d, kind, winner, shots, splash=None):
         if splash:
             def letters():
                 image = s.window_image(win)
-                return image if e2e.count_colour(image, (0, 350, image.width, 472), (255, 0, 255), 50) > 150 else None
-            save(e2e.wait_for(letters, 20, 0.03, "the splash"), splash, full=True)
-            e2e.wait_for(lambda: letters() is None, 20, 0.1, "the splash to end")
+                return image if xgame.count_colour(image, (0, 350, image.width, 472), (255, 0, 255), 50) > 150 else None
+            save(xgame.wait_for(letters, 20, 0.03, "the splash"), splash, full=True)
+            xgame.wait_for(lambda: letters() is None, 20, 0.1, "the splash to end")
             time.sleep(1.0)
         else:
             s.wait_past_splash(win)
@@ -117,18 +84,18 @@ def shot(name, delay, full=False):
 def dialog(name, x, y, typed=None, answer="Escape"):
     def take(s, win):
         press(s, win, x, y)
-        dialogs = e2e.wait_for(lambda: [w for w in s.xdotool("search", "--onlyvisible", "--name", ".").split()
-                                        if w != str(win) and s.geometry(w)[2] > 100], 15, what="a dialog")
+        dialogs = xgame.wait_for(lambda: [w for w in s.xdotool("search", "--onlyvisible", "--name", ".").split()
+                                          if w != str(win) and s.geometry(w)[2] > 100], 15, what="a dialog")
         time.sleep(0.8)
         if typed:
             s.focus(dialogs[-1])
             s.xdotool("type", "--delay", "60", typed)
             s.xdotool("key", "Return")
             time.sleep(1.0)
-            save(screen(s, win), name)
+            save(s.screen_image(win), name)
             s.xdotool("key", "Return")
         else:
-            save(screen(s, win), name)
+            save(s.screen_image(win), name)
             s.key(dialogs[-1], answer)
         s.move(win, *RESTING)
         time.sleep(1.0)
@@ -138,14 +105,15 @@ def dialog(name, x, y, typed=None, answer="Escape"):
 def quit_question(s, win):
     s.key(win, "Escape")
     time.sleep(1.2)
-    save(screen(s, win), "ask-quit")
+    save(s.screen_image(win), "ask-quit")
     dialogs = [w for w in s.xdotool("search", "--onlyvisible", "--name", ".").split() if w != str(win)]
     s.key(dialogs[-1], "Escape")
     time.sleep(0.8)
 
 
 def main():
-    program = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "kavro")
+    global OUT, COLOURS
+    program, OUT, COLOURS = xgame.shot_arguments(__doc__, HERE)
     scene(program, 1, DENKER, 0, [quit_question, dialog("ask-new-game", 45, 210),
                                   dialog("save", 45, 390), dialog("load", 45, 300),
                                   dialog("notice", 45, 300, typed="kaputt.KVs")],
@@ -160,4 +128,7 @@ def main():
 
 
 if __name__ == "__main__":
-    e2e.run(main)
+    try:
+        main()
+    except xgame.Failure as failure:
+        sys.exit("take.py: %s" % failure)
