@@ -126,8 +126,7 @@ def desktop_action(scratch):
     lock = open("/tmp/kavro-engine-ports.lock", "a")
     fcntl.flock(lock, fcntl.LOCK_EX)
     with e2e.Session("arena-desktop-action") as s:
-        with open(os.path.join(s.home, ".Kavro.ini"), "wb") as f:
-            f.write(net.settings(s.home, net.MOVES))
+        s.write_settings(e2e.MULTIPLAYER, net.MOVES)
         e2e.check(not listening_engines(), "another program holds UDP port 8000")
         s.launch(os.path.join(bin_dir, action["Exec"]), PATH=bin_dir + ":" + os.environ["PATH"])
         win = s.wait_window()
@@ -141,8 +140,8 @@ def desktop_action(scratch):
         s.close(win)
         e2e.check(s.wait_exit(30) == 0, "the action did not end cleanly with the game")
         e2e.wait_for(lambda: not listening_engines(), 5, what="the engine to end with the game")
-        written = s.home_file(".Kavro.ini")
-        e2e.check(written == net.settings(s.home, net.MOVES + [net.BLOCK]),
+        written = s.home_file(e2e.SETTINGS)
+        e2e.check(written == e2e.settings_bytes(s.home, e2e.MULTIPLAYER, net.MOVES + [net.BLOCK]),
                   "the engine's block is not on the saved board")
 
 

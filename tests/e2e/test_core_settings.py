@@ -12,23 +12,8 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import kavro_e2e as e2e  # noqa: E402
 
-# Square centres of the flat view at Scale 1.0.
-COLUMNS = [154, 204, 253, 302, 352, 401, 451, 500, 549, 599, 648, 698, 747, 796, 846]
-ROWS = [77 + 50 * y for y in range(15)]
-
 # Yellow makes a row along y = 7, blue answers down column 0.
-GAME = [(7, 7, 1), (0, 0, 2), (8, 7, 1), (0, 1, 2), (9, 7, 1),
-        (0, 2, 2), (10, 7, 1), (0, 3, 2), (11, 7, 1)]
-
-
-def settings_bytes(home, small, view, music, kind, blue_begins, moves, rotation=0):
-    data = bytearray(home.encode() + b"\r\n")
-    data += bytes([small, view, music, rotation, kind, blue_begins, len(moves)])
-    board = bytearray(225)
-    for x, y, colour in moves:
-        data += bytes([x, y])
-        board[15 * x + y] = colour
-    return bytes(data + board)
+GAME = [(7, 7), (0, 0), (8, 7), (0, 1), (9, 7), (0, 2), (10, 7), (0, 3), (11, 7)]
 
 
 def close(s, win):
@@ -36,20 +21,15 @@ def close(s, win):
     e2e.check(s.wait_exit(30) == 0, "exit code after the close button")
 
 
-def write_settings(s, data):
-    with open(os.path.join(s.home, ".Kavro.ini"), "wb") as out:
-        out.write(data)
-
-
 def main():
     with e2e.Session("core_settings") as s:
-        write_settings(s, settings_bytes(s.home, 0, 1, 0, 1, 0, []))
+        s.write_settings(e2e.MULTIPLAYER)
         s.launch()
         win = s.wait_window()
         e2e.check(s.geometry(win)[2:] == (1000, 850), "flat window at Scale 1.0")
         s.wait_past_splash(win)
-        for x, y, _ in GAME:
-            s.press(win, COLUMNS[x], ROWS[y], settle=0.3)
+        for x, y in GAME:
+            s.press(win, e2e.COLUMNS[x], e2e.ROWS[y], settle=0.3)
         time.sleep(2.5)  # the wave text builds up
         image = s.window_image(win, "flat-five")
         s.screenshot("flat-five-screen")
@@ -57,16 +37,12 @@ def main():
         e2e.check(e2e.count_colour(image, (200, 600, 800, 800), (255, 222, 0), 50) > 300,
                   "yellow game-over message near the bottom")
         close(s, win)
-        written = s.home_file(".Kavro.ini")
-        expected = settings_bytes(s.home, 0, 1, 0, 1, 0, GAME)
+        written = s.home_file(e2e.SETTINGS)
+        expected = e2e.settings_bytes(s.home, e2e.MULTIPLAYER, GAME)
         e2e.check(written == expected, "settings file differs:\n%r\n%r" % (written, expected))
 
         # The won game again, in perspective at the small size.
-        data = bytearray(written)
-        line = len(s.home) + 2
-        data[line] = 1
-        data[line + 1] = 0
-        write_settings(s, bytes(data))
+        data = s.write_settings(e2e.MULTIPLAYER, GAME, small=1, view=0)
         s.launch()
         win = s.wait_window()
         e2e.check(s.geometry(win)[2:] == (1050, 637), "small perspective window")
@@ -77,7 +53,7 @@ def main():
         e2e.check(e2e.count_colour(image, (150, 450, 900, 637), (255, 222, 0), 50) > 200,
                   "the game-over display shown again after the splash")
         close(s, win)
-        e2e.check(s.home_file(".Kavro.ini") == bytes(data), "the resumed game written back unchanged")
+        e2e.check(s.home_file(e2e.SETTINGS) == data, "the resumed game written back unchanged")
 
 
 if __name__ == "__main__":

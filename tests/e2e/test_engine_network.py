@@ -20,17 +20,6 @@ MOVES = [(3, 2), (3, 3), (10, 10), (3, 4), (11, 11), (3, 5), (12, 10), (3, 6)]
 BLOCK = (3, 7)
 
 
-def settings(home, moves):
-    data = bytearray(home.encode() + b"\r\n")
-    # small window 0, flat view 1, music 0, rotation 0, Multiplayer, BlueBegins 0
-    data += bytes([0, 1, 0, 0, 1, 0, len(moves)])
-    board = bytearray(225)
-    for i, (x, y) in enumerate(moves):
-        data += bytes([x, y])
-        board[15 * x + y] = 1 if i % 2 == 0 else 2
-    return bytes(data + board)
-
-
 def network_entry():
     """Centre of the right dock's entry 3 (of 6) in the flat view at Scale 1:
     the dock hangs at the window's right edge (x 1000), centred at design
@@ -63,8 +52,7 @@ def main():
     lock = open("/tmp/kavro-engine-ports.lock", "a")
     fcntl.flock(lock, fcntl.LOCK_EX)
     with e2e.Session("engine-network") as s:
-        with open(os.path.join(s.home, ".Kavro.ini"), "wb") as f:
-            f.write(settings(s.home, MOVES))
+        s.write_settings(e2e.MULTIPLAYER, MOVES)
         s.launch()
         win = s.wait_window()
         time.sleep(3.0)  # splash
@@ -100,8 +88,8 @@ def main():
 
         s.close(win)
         e2e.check(s.wait_exit(30) == 0, "exit code")
-        written = s.home_file(".Kavro.ini")
-        expected = settings(s.home, MOVES + [BLOCK])
+        written = s.home_file(e2e.SETTINGS)
+        expected = e2e.settings_bytes(s.home, e2e.MULTIPLAYER, MOVES + [BLOCK])
         e2e.check(written == expected, "settings file:\n%r\nexpected\n%r" % (written, expected))
 
 

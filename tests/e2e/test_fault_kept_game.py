@@ -15,12 +15,12 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import kavro_e2e as e2e  # noqa: E402
-from test_scenario_games import COLUMNS, ROWS, parse_settings, settings_bytes, write_settings  # noqa: E402
+from kavro_e2e import COLUMNS, ROWS, SPONTANE  # noqa: E402
 
 
 def stored_moves(s):
-    data = s.home_file(".Kavro.ini")
-    return parse_settings(data)["moves"] if data else None
+    game = s.settings()
+    return game["moves"] if game else None
 
 
 def start(s):
@@ -31,7 +31,7 @@ def start(s):
 
 
 def killed_after_a_move(s):
-    write_settings(s, settings_bytes(s.home, 1))  # two humans
+    s.write_settings(e2e.MULTIPLAYER)
     win = start(s)
     s.press(win, COLUMNS[7], ROWS[7])
     e2e.wait_for(lambda: stored_moves(s) == [(7, 7)], 3, what="the move on disk before any end")
@@ -57,7 +57,7 @@ def display_lost(s):
 def openings_differ(s):
     openings = []
     for _ in range(4):
-        write_settings(s, settings_bytes(s.home, 2, blue_begins=1))
+        s.write_settings(SPONTANE, blue_begins=1)
         start(s)
         e2e.wait_for(lambda: stored_moves(s), 10, what="the Spontane's opening on disk")
         openings.append(stored_moves(s)[0])
@@ -66,9 +66,9 @@ def openings_differ(s):
 
 
 def special_settings_files(s):
-    path = os.path.join(s.home, ".Kavro.ini")
+    path = os.path.join(s.home, e2e.SETTINGS)
     for make in (lambda: os.mkfifo(path), lambda: os.symlink("/dev/zero", path)):
-        for name in (".Kavro.ini", ".Kavro.ini.bak"):
+        for name in (e2e.SETTINGS, e2e.SETTINGS + ".bak"):
             if os.path.lexists(os.path.join(s.home, name)):
                 os.remove(os.path.join(s.home, name))
         make()

@@ -9,12 +9,12 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import kavro_e2e as e2e  # noqa: E402
-from test_scenario_games import COLUMNS, ROWS, parse_settings, settings_bytes, write_settings  # noqa: E402
+from kavro_e2e import COLUMNS, ROWS  # noqa: E402
 
 
 def main():
     with e2e.Session("fault_sigterm") as s:
-        write_settings(s, settings_bytes(s.home, 1))  # two humans: nothing moves on its own
+        s.write_settings(e2e.MULTIPLAYER)  # two humans: nothing moves on its own
         placed = []
         for number, (sig, square) in enumerate([(signal.SIGTERM, (7, 7)), (signal.SIGINT, (3, 4)),
                                                 (signal.SIGHUP, (11, 2))]):
@@ -28,11 +28,11 @@ def main():
             s.proc.send_signal(sig)
             code = s.wait_exit(20)
             e2e.check(code == 0, "%s: exit code %d" % (sig.name, code))
-            game = parse_settings(s.home_file(".Kavro.ini"))
+            game = s.settings()
             e2e.check(game["moves"] == placed, "%s: stored moves %r, expected %r" % (sig.name, game["moves"], placed))
             x, y = square
             e2e.check(game["board"][x][y] == 1 + number % 2, "%s: the stone is not in the file" % sig.name)
-            leftovers = [n for n in os.listdir(s.home) if n.startswith(".Kavro.ini") and n != ".Kavro.ini"]
+            leftovers = [n for n in os.listdir(s.home) if n.startswith(e2e.SETTINGS) and n != e2e.SETTINGS]
             e2e.check(not leftovers, "temporary files left: %r" % leftovers)
 
 

@@ -11,7 +11,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import kavro_e2e as e2e  # noqa: E402
-from test_scenario_games import COLUMNS, ROWS, parse_settings, settings_bytes, write_settings  # noqa: E402
+from kavro_e2e import COLUMNS, ROWS  # noqa: E402
 from test_screens_commands import Game, side_dock_entry  # noqa: E402
 
 
@@ -39,7 +39,7 @@ def load_failure_message(s, game):
 
 def main():
     with e2e.Session("dialog_signals") as s:
-        write_settings(s, settings_bytes(s.home, 1))  # two humans: nothing moves on its own
+        s.write_settings(e2e.MULTIPLAYER)  # two humans: nothing moves on its own
         placed = []
         for sig, opener, square in [(signal.SIGTERM, quit_question, (7, 7)),
                                     (signal.SIGINT, save_requester, (3, 4)),
@@ -64,7 +64,7 @@ def main():
                       % (what, s.proc.returncode, s.output()[1]))
             e2e.check(dialog not in s.dialogs() and not s.windows("Spiel speichern:"),
                       "%s: a dialog is still shown" % what)
-            stored = parse_settings(s.home_file(".Kavro.ini"))
+            stored = s.settings()
             e2e.check(stored["moves"] == placed, "%s: stored moves %r, expected %r" % (what, stored["moves"], placed))
             leftovers = [n for n in os.listdir(s.home) if n.endswith(".tmp") or ".tmp" in n]
             e2e.check(not leftovers, "%s: temporary files left: %r" % (what, leftovers))

@@ -37,7 +37,7 @@ def main():
         s.answer_dialog("Return")
         code = s.wait_exit(30)
         e2e.check(code == 0, "exit code %s after yes; stderr: %s" % (code, s.output()[1]))
-        e2e.check(s.home_file(".Kavro.ini") is not None, "no settings file after quitting")
+        e2e.check(s.home_file(e2e.SETTINGS) is not None, "no settings file after quitting")
 
 
 e2e.run(main)

@@ -104,10 +104,9 @@ def main():
             s.screenshot("after-load")
             game.click(side_dock_entry("left", 5, 1.0, 1))  # quit
             e2e.check(s.wait_exit(20) == 0, "exit code after the quit entry")
-            settings = s.home_file(".Kavro.ini")
+            settings = s.settings()
             e2e.check(settings is not None, "no settings file")
-            record = settings[settings.index(b"\r\n") + 2 + 3:]
-            e2e.check(record == saved, "the game loaded by its bare name is not the one saved")
+            e2e.check(settings["record"] == saved, "the game loaded by its bare name is not the one saved")
     finally:
         shutil.rmtree(elsewhere, ignore_errors=True)
 

@@ -20,7 +20,7 @@ def main():
     e2e.check(r.returncode != 0, "exit code 0 without a display")
     e2e.check("DISPLAY" in r.stderr and "X11" in r.stderr,
               "stderr does not explain the missing display: %r" % r.stderr)
-    e2e.check(not os.path.exists(os.path.join(home, ".Kavro.ini")),
+    e2e.check(not os.path.exists(os.path.join(home, e2e.SETTINGS)),
               "a settings file was written although the game never started")
 
 

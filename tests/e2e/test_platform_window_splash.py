@@ -93,7 +93,7 @@ def main():
         s.close(win)
         code = s.wait_exit(30)
         e2e.check(code == 0, "exit code %s after the close button; stderr: %s" % (code, s.output()[1]))
-        settings = s.home_file(".Kavro.ini")
+        settings = s.home_file(e2e.SETTINGS)
         e2e.check(settings is not None, "no settings file written at the end")
 
 

@@ -12,52 +12,10 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import kavro_e2e as e2e  # noqa: E402
-from test_screens_commands import COLUMNS, ROWS  # noqa: E402
+from kavro_e2e import COLUMNS, ROWS  # noqa: E402
 
 KINDS = {2: "spontane", 3: "flexible", 4: "konsequente", 5: "denker"}
 DIRECTIONS = [(1, 0), (0, 1), (1, 1), (1, -1)]
-
-
-def settings_bytes(home, kind, moves=(), view=1, music=0, blue_begins=0):
-    data = bytearray(home.encode() + b"\r\n")
-    data += bytes([0, view, music, 0, kind, blue_begins, len(moves)])
-    board = bytearray(225)
-    for x, y, colour in moves:
-        data += bytes([x, y])
-        board[15 * x + y] = colour
-    return bytes(data + board)
-
-
-def write_settings(s, data):
-    with open(os.path.join(s.home, ".Kavro.ini"), "wb") as out:
-        out.write(data)
-
-
-def parse_settings(data):
-    line = data.index(b"\r\n")
-    rest = data[line + 2:]
-    n = rest[6]
-    moves = [(rest[7 + 2 * i], rest[8 + 2 * i]) for i in range(n)]
-    board = rest[7 + 2 * n:]
-    e2e.check(len(board) == 225, "settings file of %d bytes for %d moves" % (len(data), n))
-    return {"folder": data[:line].decode("latin-1"), "view": rest[1], "music": rest[2],
-            "kind": rest[4], "blue_begins": rest[5], "moves": moves,
-            "board": [[board[15 * x + y] for y in range(15)] for x in range(15)]}
-
-
-def close_window(s, win):
-    """The close button; the round trip makes sure the message has left."""
-    from Xlib import X, display as xdisplay, protocol
-    d = xdisplay.Display(s.display)
-    try:
-        w = d.create_resource_object("window", win)
-        event = protocol.event.ClientMessage(
-            window=w, client_type=d.intern_atom("WM_PROTOCOLS"),
-            data=(32, [d.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]))
-        w.send_event(event, event_mask=X.NoEventMask)
-        d.sync()
-    finally:
-        d.close()
 
 
 class BoardReader:
@@ -144,7 +102,7 @@ def choose(mine, theirs):
 
 def play_one(s, kind):
     name = KINDS[kind]
-    write_settings(s, settings_bytes(s.home, kind))
+    s.write_settings(kind)
     s.launch()
     win = s.wait_window()
     s.wait_past_splash(win)
@@ -181,7 +139,7 @@ def play_one(s, kind):
         if len(answer) > 1:
             # A winning move brings the message, with its halo, over the top
             # rows; the settings file, written after every move, names the move.
-            last = tuple(parse_settings(s.home_file(".Kavro.ini"))["moves"][-1])
+            last = s.settings()["moves"][-1]
             e2e.check(last in answer and all(y <= 2 for (x, y) in answer - {last}),
                       "%s: %d stones appeared for one move: %r" % (name, len(answer), sorted(answer)))
             answer = {last}
@@ -193,10 +151,10 @@ def play_one(s, kind):
             break
     time.sleep(2.5)  # the game-over text builds up
     s.screenshot("%s-last-frame" % name)
-    close_window(s, win)
+    s.close(win)
     e2e.check(s.wait_exit(30) == 0, "%s: exit code after the close button" % name)
 
-    game = parse_settings(s.home_file(".Kavro.ini"))
+    game = s.settings()
     e2e.check(game["kind"] == kind, "%s: opponent kind %d stored" % (name, game["kind"]))
     stored_yellow = {(x, y) for x in range(15) for y in range(15) if game["board"][x][y] == 1}
     stored_blue = {(x, y) for x in range(15) for y in range(15) if game["board"][x][y] == 2}

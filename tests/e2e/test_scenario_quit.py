@@ -10,11 +10,8 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import kavro_e2e as e2e  # noqa: E402
-from test_scenario_games import (COLUMNS, ROWS, close_window, parse_settings,  # noqa: E402
-                                 settings_bytes, write_settings)
+from kavro_e2e import COLUMNS, MULTIPLAYER, ROWS  # noqa: E402
 from test_screens_commands import side_dock_entry  # noqa: E402
-
-MULTIPLAYER = 1
 
 
 def quit_by_escape(s, win):
@@ -35,12 +32,12 @@ def quit_by_dock(s, win):
 
 
 def quit_by_close_button(s, win):
-    close_window(s, win)
+    s.close(win)
 
 
 def main():
     with e2e.Session("scenario_quit") as s:
-        write_settings(s, settings_bytes(s.home, MULTIPLAYER))
+        s.write_settings(MULTIPLAYER)
         placed = []
         ways = [("escape", quit_by_escape, (7, 7, 1)), ("dock", quit_by_dock, (8, 8, 2)),
                 ("close", quit_by_close_button, (6, 8, 1))]
@@ -54,13 +51,13 @@ def main():
             s.move(win, 500, 840)
             time.sleep(0.3)
             s.screenshot("%s-last-frame" % name)
-            before = os.path.getmtime(os.path.join(s.home, ".Kavro.ini"))
+            before = os.path.getmtime(os.path.join(s.home, e2e.SETTINGS))
             way(s, win)
             code = s.wait_exit(30)
             e2e.check(code == 0, "%s: exit code %d" % (name, code))
-            e2e.check(os.path.getmtime(os.path.join(s.home, ".Kavro.ini")) >= before,
+            e2e.check(os.path.getmtime(os.path.join(s.home, e2e.SETTINGS)) >= before,
                       "%s: settings file not written" % name)
-            game = parse_settings(s.home_file(".Kavro.ini"))
+            game = s.settings()
             e2e.check(game["moves"] == [(x, y) for x, y, _ in placed],
                       "%s: stored moves %r, expected %r" % (name, game["moves"], placed))
             for x, y, colour in placed:

@@ -11,27 +11,26 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import kavro_e2e as e2e  # noqa: E402
-from test_scenario_games import (COLUMNS, ROWS, close_window, parse_settings,  # noqa: E402
-                                 settings_bytes, write_settings)
+from kavro_e2e import COLUMNS, ROWS  # noqa: E402
 from test_screens_commands import Game, new_game_entry, side_dock_entry  # noqa: E402
 
 STONES = [(7, 7, 1), (8, 8, 2), (7, 8, 1)]
 
 
 def stored(s):
-    return parse_settings(s.home_file(".Kavro.ini"))
+    return s.settings()
 
 
 def end_run(s, game, label):
     game.park()
     s.screenshot(label)
-    close_window(s, game.win)
+    s.close(game.win)
     e2e.check(s.wait_exit(30) == 0, "%s: exit code" % label)
 
 
 def main():
     with e2e.Session("scenario_restart") as s:
-        write_settings(s, settings_bytes(s.home, 1))
+        s.write_settings(e2e.MULTIPLAYER)
 
         game = Game(s)
         for x, y, _ in STONES:

@@ -12,10 +12,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import kavro_e2e as e2e
-
-# Square centres of the flat view at Scale 1.0 (a 1920 x 1080 desktop).
-COLUMNS = [154, 204, 253, 302, 352, 401, 451, 500, 549, 599, 648, 698, 747, 796, 846]
-ROWS = [77 + 50 * y for y in range(15)]
+from kavro_e2e import COLUMNS, ROWS
 
 # ------------------------------------------------------------ dock geometry
 # The same arithmetic as the docks: design positions times Scale, truncated;
@@ -105,16 +102,9 @@ class Game:
 
 
 def read_settings(session):
-    data = session.home_file(".Kavro.ini")
-    e2e.check(data is not None, "no settings file")
-    line = data.index(b"\r\n")
-    rest = data[line + 2:]
-    return {
-        "folder": data[:line].decode("latin-1"),
-        "small": rest[0], "view": rest[1], "music": rest[2], "rotation": rest[3],
-        "kind": rest[4], "blue_begins": rest[5], "moves": rest[6],
-        "record": rest[3:],
-    }
+    settings = session.settings()
+    e2e.check(settings is not None, "no settings file")
+    return settings
 
 
 # ------------------------------------------------------------ scenes
@@ -219,9 +209,9 @@ def main():
         s.close(game.win)
         e2e.check(s.wait_exit(20) == 0, "exit code after the close button")
         settings = read_settings(s)
-        e2e.check(settings["kind"] == 5 and settings["moves"] == 0,
+        e2e.check(settings["kind"] == e2e.DENKER and settings["moves"] == [],
                   "new game against the Denker not stored: kind %d, %d moves"
-                  % (settings["kind"], settings["moves"]))
+                  % (settings["kind"], len(settings["moves"])))
         e2e.check(settings["music"] == 0, "music off was lost on the second run")
 
 
