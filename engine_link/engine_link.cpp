@@ -78,6 +78,16 @@ std::array<uint8_t, kSquares> PositionDatagram(const BoardCells& board, int colo
   return bytes;
 }
 
+BoardCells DatagramBoard(std::span<const uint8_t, kSquares> datagram, int colour) {
+  BoardCells board{};
+  for (int x = 0; x < kBoardSize; ++x)
+    for (int y = 0; y < kBoardSize; ++y) {
+      const uint8_t value = datagram[size_t(kBoardSize * x + y)];
+      board[x][y] = value == 0 ? kEmpty : value == 1 ? colour : OtherColour(colour);
+    }
+  return board;
+}
+
 EngineReply CheckEngineReply(std::span<const uint8_t> datagram, const BoardCells& board) {
   EngineReply reply;
   if (datagram.size() < 2) {

@@ -20,6 +20,9 @@ std::string AwaitExternalMove(int colour);
 // The 225 bytes of the position datagram: byte 15 * x + y is square [x][y],
 // 1 the stones of colour (the side to move), 2 the other side's.
 std::array<uint8_t, kSquares> PositionDatagram(const BoardCells& board, int colour);
+// The reverse, for a program in the engine's place: the board a position
+// datagram shows when colour is the side to move.
+BoardCells DatagramBoard(std::span<const uint8_t, kSquares> datagram, int colour);
 
 // What a received move datagram means on board. Pure, so every datagram
 // (of any length and content) can be checked without a socket.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,7 @@ using engine_test::Peer;
 
 const std::string kRejected = kReplyRejectedLead;
 
-TEST(EngineLinkDatagram, PositionIsColumnMajorAndSwappedForBlue) {
+TEST(EngineLinkDatagram, PositionIsColumnMajorSwappedForBlueAndReversible) {
   BoardCells board{};
   board[7][7] = kYellow;
   board[1][0] = kBlue;
@@ -33,6 +34,14 @@ TEST(EngineLinkDatagram, PositionIsColumnMajorAndSwappedForBlue) {
   int stones = 0;
   for (uint8_t cell : yellow) stones += cell != 0;
   EXPECT_EQ(stones, 3);
+  // The reverse gives the board back, whoever is to move.
+  std::mt19937 random(7);
+  for (int round = 0; round < 200; ++round) {
+    for (auto& column : board)
+      for (int32_t& cell : column) cell = int32_t(random() % 3);
+    for (int colour : {kYellow, kBlue})
+      ASSERT_EQ(DatagramBoard(PositionDatagram(board, colour), colour), board) << round;
+  }
 }
 
 TEST(EngineLinkReply, TooShortRepliesAreIncomplete) {

@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "engine_link/engine_link.h"
 #include "game/game_state.h"
 #include "platform/platform.h"
 
@@ -38,13 +39,7 @@ GameRecord PlayGame(const PlayerEntry& yellowEntry, const PlayerEntry& blueEntry
   record.openingStones = moveCount;
   for (; moveCount < kSquares; ++moveCount) {
     const int colour = moveCount % 2 == 0 ? kYellow : kBlue;
-    uint8_t cells[225];
-    for (int x = 0; x < 15; ++x)
-      for (int y = 0; y < 15; ++y) {
-        int32_t c = game[x][y];
-        cells[15 * x + y] = uint8_t(c == kEmpty ? 0 : c == colour ? 1 : 2);
-      }
-    PlayerMove move = players[colour]->Move(cells, moveCount);
+    PlayerMove move = players[colour]->Move(PositionDatagram(game, colour).data(), moveCount);
     if (move.ok && (move.x < 0 || move.x > 14 || move.y < 0 || move.y > 14 ||
                     game[move.x][move.y] != kEmpty)) {
       move.ok = false;

@@ -2,8 +2,10 @@
 
 #include <chrono>
 #include <optional>
+#include <span>
 
 #include "ai/opponents.h"
+#include "engine_link/engine_link.h"
 #include "game/game_state.h"
 #ifdef KAVRO_HAVE_ENGINE_AI
 #include "move.h"
@@ -24,11 +26,7 @@ class Character : public Contestant {
  public:
   explicit Character(int kind) : kind_(kind) {}
   PlayerMove Move(const uint8_t cells[225], int moveCount) override {
-    for (int x = 0; x < kBoardSize; ++x)
-      for (int y = 0; y < kBoardSize; ++y) {
-        uint8_t c = cells[15 * x + y];
-        Board[x][y] = c == 0 ? kEmpty : c == 1 ? kBlue : kYellow;
-      }
+    Board = DatagramBoard(std::span<const uint8_t, kSquares>(cells, kSquares), kBlue);
     MoveCount = moveCount;
     auto start = Clock::now();
     std::optional<::Move> move = ChooseMoveOfKind(kind_);
