@@ -3,11 +3,12 @@
 #include <cstdio>
 #include <sstream>
 
+#include "engine_link/engine_link.h"
+#include "game/game_state.h"
+
 namespace {
 
 constexpr int kDirections[4][2] = {{1, 0}, {0, 1}, {1, 1}, {1, -1}};
-
-bool OnBoard(int x, int y) { return x >= 0 && x < 15 && y >= 0 && y < 15; }
 
 // Stones of owner in a row through (x, y), counting the square itself.
 int RowThrough(const uint8_t cells[225], int x, int y, int dx, int dy, int owner) {
@@ -76,13 +77,15 @@ bool WinsByFours(uint8_t cells[225], int depth) {
 }
 
 bool OpeningIsDecided(const Opening& opening) {
-  uint8_t cells[225] = {};
+  BoardCells board{};
   const size_t count = opening.stones.size();
   for (size_t i = 0; i < count; ++i) {
     auto [x, y] = opening.stones[i];
-    // The side to move after the opening is 1.
-    cells[15 * x + y] = uint8_t(i % 2 == count % 2 ? 1 : 2);
+    board[x][y] = i % 2 == 0 ? kYellow : kBlue;
   }
+  // Seen by the side to move after the opening.
+  auto position = PositionDatagram(board, count % 2 == 0 ? kYellow : kBlue);
+  uint8_t* cells = position.data();
   if (HasFive(cells, 1) || HasFive(cells, 2)) return true;
   if (FiveSquares(cells, 2).size() > 1) return true;
   return WinsByFours(cells, 6);
