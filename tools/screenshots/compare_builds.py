@@ -10,7 +10,13 @@ OLD_BUILD and NEW_BUILD are build folders with kavro (and kavro_bench). The
 pictures go to DIR/old and DIR/new (default /tmp/kavro-compare), with
 DIR/diff-*.png where they differ. Animations (the docks' zoom, a win's
 swing, the splash) are caught at times that depend on the machine's load:
-compare NEW_BUILD with itself to see how much that alone differs."""
+compare NEW_BUILD with itself to see how much that alone differs.
+
+d65594a (before the layer split) against 85aef56: the nine node counts and
+the 289-byte settings file identical, 19 of 25 pictures identical; the six
+wins differ in their stones and text by 8 000 to 19 000 pixels, as two runs
+of 85aef56 do (4 800 to 21 000), and the flat win has its glint since
+6b96885."""
 import argparse
 import os
 import re
