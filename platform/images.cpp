@@ -1,6 +1,7 @@
 // Pictures: PNG (libpng) and JPEG (libjpeg) from a resource or a file,
 // masked by the transparent colour when the image has no alpha channel,
-// uploaded once to the backend.
+// uploaded once to the backend; from then on their pixels live in the
+// texture only, and whoever needs them again decodes them again.
 #include <png.h>
 #include <setjmp.h>
 
@@ -79,22 +80,39 @@ bool DecodeJpeg(const uint8_t* data, size_t size, int& width, int& height,
   return width > 0 && height > 0;
 }
 
-void MaskTransparent(std::vector<uint8_t>& rgba) {
+// Pixels of the colour 0xRRGGBB become fully transparent.
+void MaskTransparent(std::vector<uint8_t>& rgba, int colour) {
+  const auto red = uint8_t(colour >> 16), green = uint8_t(colour >> 8), blue = uint8_t(colour);
   for (size_t i = 0; i + 3 < rgba.size(); i += 4)
-    if (rgba[i] == transparentRed && rgba[i + 1] == transparentGreen &&
-        rgba[i + 2] == transparentBlue)
-      rgba[i + 3] = 0;
+    if (rgba[i] == red && rgba[i + 1] == green && rgba[i + 2] == blue) rgba[i + 3] = 0;
+}
+
+// Embedded pictures are decoded where they lie; a file is read first. An
+// image without alpha is masked with colour (unless it is -1).
+bool DecodeSource(const std::string& source, int colour, int& width, int& height,
+                  std::vector<uint8_t>& rgba, bool& hasAlpha) {
+  std::span<const uint8_t> data = FindResource(source);
+  std::vector<uint8_t> bytes;
+  if (!data.data()) {
+    if (!ReadSourceBytes(source, bytes)) return false;
+    data = bytes;
+  }
+  if (!platform_detail::DecodeImage(data.data(), data.size(), width, height, rgba, hasAlpha))
+    return false;
+  if (!hasAlpha && colour >= 0) MaskTransparent(rgba, colour);
+  return true;
 }
 
 PictureRef LoadSheet(const std::string& resource) {
-  std::vector<uint8_t> bytes;
-  if (!ReadSourceBytes(resource, bytes)) return nullptr;
   auto picture = platform_detail::NewPicture();
   picture->name = resource;
-  if (!platform_detail::DecodeImage(bytes.data(), bytes.size(), picture->sheetWidth,
-                                    picture->sheetHeight, picture->rgba, picture->hasAlpha))
+  const int colour =
+      (transparentRed & 255) << 16 | (transparentGreen & 255) << 8 | (transparentBlue & 255);
+  if (!DecodeSource(resource, colour, picture->sheetWidth, picture->sheetHeight, picture->rgba,
+                    picture->hasAlpha))
     return nullptr;
-  if (!picture->hasAlpha) MaskTransparent(picture->rgba);
+  if (!picture->hasAlpha) picture->maskedColour = colour;
+  picture->reloadable = true;
   return picture;
 }
 
@@ -138,11 +156,15 @@ void FrameRect(const Picture& picture, int frame, float& u0, float& v0, float& u
   v1 = float(top + picture.height) / h;
 }
 
+// A loaded picture's pixels live on in the texture only; for another
+// backend (the tests install one after another) they are decoded again.
 void EnsureUploaded(Picture& picture) {
   auto backend = CurrentBackendHandle().lock();
   if (picture.texture >= 0 && picture.textureOwner.lock() == backend) return;
+  if (picture.rgba.empty()) picture.rgba = PicturePixels(picture);
   picture.texture = backend->UploadTexture(picture);
   picture.textureOwner = backend;
+  if (picture.reloadable) std::vector<uint8_t>().swap(picture.rgba);
 }
 
 }  // namespace platform_detail
@@ -175,12 +197,24 @@ PictureRef LoadPictureStrip(const std::string& resource, int cellWidth, int cell
 
 void CentreHandle(const PictureRef& picture) {
   if (!picture) return;
-  picture->handleX = picture->width * 0.5f;
-  picture->handleY = picture->height * 0.5f;
+  picture->handleX = float(picture->width) * 0.5f;
+  picture->handleY = float(picture->height) * 0.5f;
 }
 
 int PictureWidth(const PictureRef& picture) { return picture ? picture->width : 0; }
 int PictureHeight(const PictureRef& picture) { return picture ? picture->height : 0; }
+
+std::vector<uint8_t> PicturePixels(const Picture& picture) {
+  if (!picture.rgba.empty() || !picture.reloadable) return picture.rgba;
+  int width = 0, height = 0;
+  bool hasAlpha = false;
+  std::vector<uint8_t> rgba;
+  // A file changed on disk since is no longer this picture.
+  if (!DecodeSource(picture.name, picture.maskedColour, width, height, rgba, hasAlpha) ||
+      width != picture.sheetWidth || height != picture.sheetHeight)
+    return {};
+  return rgba;
+}
 
 void SetTransparentColor(int red, int green, int blue) {
   transparentRed = red;

@@ -28,17 +28,26 @@ struct Picture : std::enable_shared_from_this<Picture> {
   float handleX = 0.0f;
   float handleY = 0.0f;
   int texture = -1;  // backend's handle of the uploaded pixels
-  // Decoded RGBA pixels of the whole sheet (frames laid out as cells);
-  // kept so the font can measure glyphs and tests can inspect pixels.
+  // Decoded RGBA pixels of the whole sheet (frames laid out as cells). A
+  // picture loaded from a resource or file lets them go once they are
+  // uploaded (reloadable: PicturePixels decodes them again from there);
+  // one made in memory keeps them.
   int sheetWidth = 0;
   int sheetHeight = 0;
   int cellsPerRow = 1;  // how the frames are laid out on the sheet
   int firstCell = 0;
-  std::vector<uint8_t> rgba;            // sheetWidth * sheetHeight * 4
+  std::vector<uint8_t> rgba;            // sheetWidth * sheetHeight * 4, or empty
   bool hasAlpha = false;                // the source image had an alpha channel
+  bool reloadable = false;              // rgba can be decoded again from name
+  int maskedColour = -1;                // 0xRRGGBB made transparent at loading, or -1
   std::weak_ptr<Backend> textureOwner;  // the backend that holds texture
 };
 using PictureRef = std::shared_ptr<Picture>;
+
+// The sheet's pixels as loaded (RGBA, sheetWidth * sheetHeight * 4): those
+// the picture holds, else decoded again from where it was loaded; empty
+// when there are none (or the file it came from changed or went since).
+std::vector<uint8_t> PicturePixels(const Picture& picture);
 
 // ---------------------------------------------------------------- fonts
 

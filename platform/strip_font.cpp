@@ -116,17 +116,19 @@ bool AutoSizedFontLoader(TStripFont& font, const std::string& source, int cellWi
   std::vector<int> codes = TextCodes(glyphList);
   PictureRef strip = LoadPictureStrip(source, cellWidth, cellHeight, 0, int(codes.size()));
   if (!strip) return false;
+  // The strip's pixels went up with its texture: measured from a fresh decode.
+  const std::vector<uint8_t> pixels = PicturePixels(*strip);
+  int stride = strip->sheetWidth * 4;
+  if (pixels.size() < size_t(stride) * size_t(strip->sheetHeight)) return false;
   font.StripPicture = strip;
   CreateSpace(font, spaceWidth);
-  int stride = strip->sheetWidth * 4;
   for (size_t i = 0; i < codes.size(); ++i) {
     int slot = codes[i] - 32;
     if (slot < 0 || slot > 222) continue;
     int cell = strip->firstCell + int(i);
     int cellLeft = (cell % strip->cellsPerRow) * cellWidth;
     int cellTop = (cell / strip->cellsPerRow) * cellHeight;
-    const uint8_t* origin =
-        strip->rgba.data() + size_t(cellTop) * size_t(stride) + size_t(cellLeft) * 4;
+    const uint8_t* origin = pixels.data() + size_t(cellTop) * size_t(stride) + size_t(cellLeft) * 4;
 
     auto glyph = std::make_shared<TStripFontGlyph>();
     glyph->G_Pixmap.resize(size_t(cellWidth) * size_t(cellHeight) * 4);

@@ -72,7 +72,7 @@ TEST_F(HeadlessTest, LoggedPicturesOutliveTheirOwners) {
   PresentFrame();
   ASSERT_EQ(backend->lastFrame.size(), 1u);
   EXPECT_EQ(backend->lastFrame[0].picture->name, folder / "p.png");
-  EXPECT_EQ(backend->lastFrame[0].picture->rgba[2], 3);
+  EXPECT_EQ(PicturePixels(*backend->lastFrame[0].picture)[2], 3);
 }
 
 TEST_F(HeadlessTest, ClockMovesOnlyWhenTheGameSleeps) {
@@ -99,7 +99,7 @@ TEST_F(HeadlessTest, InstallResetsThePlatformState) {
   // Black is transparent again.
   test_images::ScratchFolder folder;
   test_images::WritePng(folder / "black.png", 1, 1, PNG_COLOR_TYPE_RGB, 8, {0, 0, 0});
-  EXPECT_EQ(LoadPicture(folder / "black.png")->rgba[3], 0);
+  EXPECT_EQ(PicturePixels(*LoadPicture(folder / "black.png"))[3], 0);
 }
 
 // ---------------------------------------------------------------- sound

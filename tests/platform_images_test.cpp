@@ -15,7 +15,9 @@ class ImagesTest : public ::testing::Test {
   test_images::ScratchFolder folder;
 };
 
+// A loaded picture's pixels went to its texture: they are decoded again.
 const uint8_t* Pixel(const PictureRef& picture, int x, int y) {
+  if (picture->rgba.empty()) picture->rgba = PicturePixels(*picture);
   return picture->rgba.data() + (size_t(y) * size_t(picture->sheetWidth) + size_t(x)) * 4;
 }
 
@@ -119,6 +121,44 @@ TEST_F(ImagesTest, JpegDecodesAndIsMaskedWithoutAlpha) {
   EXPECT_NEAR(left[1], 60, 6);
   EXPECT_EQ(left[3], 255);
   EXPECT_EQ(Pixel(picture, 13, 8)[3], 0);
+}
+
+// Once uploaded, a loaded picture holds no pixels of its own; whoever needs
+// them (the font's measuring, another backend's texture, a test) gets them
+// decoded again, masked with the colour of the time it was loaded.
+TEST_F(ImagesTest, LoadedPixelsLiveInTheTextureAndAreDecodedAgainWhenNeeded) {
+  ASSERT_TRUE(test_images::WritePng(folder / "rgb.png", 5, 3, PNG_COLOR_TYPE_RGB, 8, Pattern(3)));
+  SetTransparentColor(170, 5, 99);
+  auto picture = LoadPicture(folder / "rgb.png");
+  ASSERT_TRUE(picture);
+  EXPECT_GE(picture->texture, 0);
+  EXPECT_TRUE(picture->rgba.empty());
+  SetTransparentColor(0, 0, 0);
+  std::vector<uint8_t> pixels = PicturePixels(*picture);
+  ASSERT_EQ(pixels.size(), size_t(5 * 3 * 4));
+  EXPECT_EQ(pixels[(0 * 5 + 4) * 4 + 3], 0) << "masked as when it was loaded";
+  EXPECT_EQ(pixels[(1 * 5 + 1) * 4 + 3], 255);
+  EXPECT_TRUE(picture->rgba.empty()) << "nothing is kept";
+
+  // Drawn on another backend, it is uploaded there from a fresh decode,
+  // and lets the pixels go again.
+  auto second = InstallHeadlessBackend();
+  second->rasterise = true;
+  OpenWindow(10, 10, 60);
+  SetBlend(kBlendSolid);
+  DrawPicture(picture, 0, 0, 0);
+  EXPECT_EQ(second->texturesUploaded, 1);
+  EXPECT_TRUE(picture->rgba.empty());
+  EXPECT_NEAR(second->PixelAt(2, 0)[0] * 255, 90, 1e-3);
+
+  // A picture made in memory has nowhere to decode from: it keeps them.
+  auto made = std::make_shared<Picture>();
+  made->width = made->sheetWidth = 1;
+  made->height = made->sheetHeight = 1;
+  made->rgba = {1, 2, 3, 255};
+  DrawPicture(made, 0, 0, 0);
+  EXPECT_EQ(made->rgba, (std::vector<uint8_t>{1, 2, 3, 255}));
+  EXPECT_EQ(PicturePixels(*made), made->rgba);
 }
 
 TEST_F(ImagesTest, StripCellsCountLeftToRightThenTopToBottom) {

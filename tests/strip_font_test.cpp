@@ -287,9 +287,10 @@ TEST_F(StripFontTest, ShippedStripMeasuresAsItsPixelsSay) {
   auto font = std::dynamic_pointer_cast<TStripFont>(loaded);
   ASSERT_TRUE(font);
   std::vector<int> codes = TextCodes(kStripFontGlyphList);
+  const std::vector<uint8_t> pixels = PicturePixels(*sheet);
   for (int cell = 0; cell < 101; ++cell) {
     int left, right;
-    ExpectedColumns(sheet->rgba, sheet->sheetWidth * 4, cell, left, right);
+    ExpectedColumns(pixels, sheet->sheetWidth * 4, cell, left, right);
     const auto& glyph = Glyph(*font, codes[size_t(cell)]);
     EXPECT_EQ(glyph.G_Width, right - left) << "cell " << cell;
     EXPECT_EQ(glyph.G_X, -left) << "cell " << cell;

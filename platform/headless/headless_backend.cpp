@@ -1,59 +1,11 @@
 #include "platform/headless/headless_backend.h"
 
-#include <vorbis/vorbisfile.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
+#include "platform/ogg_stream.h"
 #include "platform/platform.h"
-
-namespace {
-
-// vorbisfile reading from bytes in memory.
-struct MemoryFile {
-  const uint8_t* data;
-  size_t size;
-  size_t at;
-};
-
-size_t MemoryRead(void* out, size_t size, size_t count, void* source) {
-  auto* file = static_cast<MemoryFile*>(source);
-  size_t want = size * count;
-  size_t left = file->size - file->at;
-  size_t take = std::min(want, left);
-  std::memcpy(out, file->data + file->at, take);
-  file->at += take;
-  return size ? take / size : 0;
-}
-
-int MemorySeek(void* source, ogg_int64_t offset, int whence) {
-  auto* file = static_cast<MemoryFile*>(source);
-  ogg_int64_t base = whence == SEEK_SET   ? 0
-                     : whence == SEEK_CUR ? ogg_int64_t(file->at)
-                                          : ogg_int64_t(file->size);
-  ogg_int64_t target = base + offset;
-  if (target < 0 || target > ogg_int64_t(file->size)) return -1;
-  file->at = size_t(target);
-  return 0;
-}
-
-long MemoryTell(void* source) { return long(static_cast<MemoryFile*>(source)->at); }
-
-// The clip's length from its headers and last page, without decoding it.
-bool VorbisSeconds(const uint8_t* data, size_t size, double& seconds) {
-  MemoryFile file{data, size, 0};
-  ov_callbacks callbacks{MemoryRead, MemorySeek, nullptr, MemoryTell};
-  OggVorbis_File vorbis;
-  if (ov_open_callbacks(&file, &vorbis, nullptr, 0, callbacks) != 0) return false;
-  double total = ov_time_total(&vorbis, -1);
-  ov_clear(&vorbis);
-  if (total < 0) return false;
-  seconds = total;
-  return true;
-}
-
-}  // namespace
 
 void HeadlessBackend::MoveTo(int x, int y) { input::PointerMoved(x, y); }
 void HeadlessBackend::Press(int button) { input::ButtonEvent(button, true); }
@@ -124,7 +76,10 @@ int HeadlessBackend::UploadTexture(const Picture&) {
   return nextTexture_++;
 }
 
-void HeadlessBackend::ReleaseTexture(int) { liveTextures--; }
+void HeadlessBackend::ReleaseTexture(int texture) {
+  liveTextures--;
+  texturePixels_.erase(texture);
+}
 
 void HeadlessBackend::Draw(const DrawCommand& command) {
   currentFrame.push_back(command);
@@ -165,22 +120,38 @@ void HeadlessBackend::Rasterise(const DrawCommand& c) {
   int y0 = std::max(0, int(std::floor(minY))),
       y1 = std::min(windowHeight - 1, int(std::ceil(maxY)));
   const DrawState& st = c.state;
+  // Like a GPU, the backend samples the uploaded pixels: a loaded picture
+  // no longer holds them, so they are decoded again once per texture.
+  const std::vector<uint8_t>* pixels = nullptr;
+  if (c.kind == DrawCommand::kPicture && c.picture) {
+    pixels = &c.picture->rgba;
+    if (pixels->empty()) {
+      std::vector<uint8_t>& kept = texturePixels_[c.picture->texture];
+      if (kept.empty()) kept = PicturePixels(*c.picture);
+      pixels = &kept;
+    }
+    const size_t needed = size_t(std::max(c.picture->sheetWidth, 0)) *
+                          size_t(std::max(c.picture->sheetHeight, 0)) * 4;
+    if (needed == 0 || pixels->size() < needed) pixels = nullptr;
+  }
   for (int y = y0; y <= y1; ++y) {
     for (int x = x0; x <= x1; ++x) {
-      float px = x + 0.5f - c.cornerX[0], py = y + 0.5f - c.cornerY[0];
+      float px = float(x) + 0.5f - c.cornerX[0], py = float(y) + 0.5f - c.cornerY[0];
       float s = (px * by - py * bx) / det;
       float t = (ax * py - ay * px) / det;
       if (s < 0.0f || s >= 1.0f || t < 0.0f || t >= 1.0f) continue;
       float texel[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-      if (c.kind == DrawCommand::kPicture && c.picture && !c.picture->rgba.empty()) {
+      if (pixels) {
         const Picture& p = *c.picture;
-        int tx = std::clamp(int((c.u0 + s * (c.u1 - c.u0)) * p.sheetWidth), 0, p.sheetWidth - 1);
-        int ty = std::clamp(int((c.v0 + t * (c.v1 - c.v0)) * p.sheetHeight), 0, p.sheetHeight - 1);
-        const uint8_t* at = p.rgba.data() + (size_t(ty) * size_t(p.sheetWidth) + size_t(tx)) * 4;
-        for (int i = 0; i < 4; ++i) texel[i] = at[i] / 255.0f;
+        int tx =
+            std::clamp(int((c.u0 + s * (c.u1 - c.u0)) * float(p.sheetWidth)), 0, p.sheetWidth - 1);
+        int ty = std::clamp(int((c.v0 + t * (c.v1 - c.v0)) * float(p.sheetHeight)), 0,
+                            p.sheetHeight - 1);
+        const uint8_t* at = pixels->data() + (size_t(ty) * size_t(p.sheetWidth) + size_t(tx)) * 4;
+        for (int i = 0; i < 4; ++i) texel[i] = float(at[i]) / 255.0f;
       }
-      float src[4] = {texel[0] * st.red / 255.0f, texel[1] * st.green / 255.0f,
-                      texel[2] * st.blue / 255.0f, texel[3] * st.alpha};
+      float src[4] = {texel[0] * float(st.red) / 255.0f, texel[1] * float(st.green) / 255.0f,
+                      texel[2] * float(st.blue) / 255.0f, texel[3] * st.alpha};
       float* dst = &framebuffer[(size_t(y) * size_t(windowWidth) + size_t(x)) * 3];
       BlendPixel(st.blend, src, dst);
     }
@@ -191,7 +162,10 @@ int HeadlessBackend::LoadSound(const std::string&, const uint8_t* data, size_t s
                                double& seconds) {
   seconds = 0.0;
   if (!audioAvailable || !data) return -1;
-  if (!VorbisSeconds(data, size, seconds)) return -1;
+  // The clip's length from its headers and last page, without decoding it.
+  OggStream stream(data, size);
+  if (!stream.ok()) return -1;
+  seconds = stream.Seconds();
   clips_.push_back({seconds});
   return int(clips_.size()) - 1;
 }

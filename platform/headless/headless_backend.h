@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -124,6 +125,8 @@ class HeadlessBackend : public Backend {
   };
   std::vector<PendingRelease> releases_;
   std::vector<std::shared_ptr<const Picture>> currentPictures_, lastPictures_;
+  // The pixels of textures whose picture let its own go, for Rasterise.
+  std::map<int, std::vector<uint8_t>> texturePixels_;
   int nextTexture_ = 1;
   void Rasterise(const DrawCommand& command);
 };

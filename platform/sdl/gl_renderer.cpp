@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/sdl/quad_shader.h"
 
@@ -18,18 +19,32 @@ void SetTextureParameters() {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 }
 
+// RGBA rows (stride bytes apart; null for transparent black) go into the
+// bound texture at (x, y) as BGRA, a band of rows at a time, so no copy of
+// a whole sheet is ever made.
+void UploadBgraPart(int x, int y, int width, int height, const uint8_t* rgba, size_t stride) {
+  if (width <= 0 || height <= 0) return;
+  const size_t row = size_t(width) * 4;
+  const int band = std::clamp(int((size_t(1) << 18) / row), 1, height);
+  std::vector<uint8_t> pixels(row * size_t(band), 0);
+  for (int top = 0; top < height; top += band) {
+    const int rows = std::min(band, height - top);
+    if (rgba) {
+      for (int r = 0; r < rows; r++)
+        std::memcpy(&pixels[size_t(r) * row], rgba + size_t(top + r) * stride, row);
+      SwapRedAndBlue(pixels);
+    }
+    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y + top, width, rows, GL_BGRA, GL_UNSIGNED_BYTE,
+                    pixels.data());
+  }
+}
+
 // Textures go up as BGRA bytes into an unsized GL_RGBA texture: Mesa then
 // keeps them as BGRA (a sized GL_RGBA8 would become RGBA), which is what
 // llvmpipe's fast path for screen-aligned rectangles samples.
-void UploadBgra(int width, int height, std::vector<uint8_t> pixels) {
-  SwapRedAndBlue(pixels);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE,
-               pixels.data());
-}
-
-void UploadBgraPart(int x, int y, int width, int height, std::vector<uint8_t> pixels) {
-  SwapRedAndBlue(pixels);
-  glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
+void UploadBgra(int width, int height, const uint8_t* rgba) {
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+  UploadBgraPart(0, 0, width, height, rgba, size_t(width) * 4);
 }
 
 void ApplyBlend(int mode) {
@@ -111,8 +126,9 @@ void GlRenderer::Place(Entry& entry, const Picture& picture) {
                               place.cell.height + 2 * kAtlasPadding, x, y);
       if (page < 0) return;
       glBindTexture(GL_TEXTURE_2D, pages_[page].texture);
-      UploadBgraPart(x, y, place.cell.width + 2 * kAtlasPadding,
-                     place.cell.height + 2 * kAtlasPadding, PaddedFramePixels(picture, place.cell));
+      const int width = place.cell.width + 2 * kAtlasPadding;
+      UploadBgraPart(x, y, width, place.cell.height + 2 * kAtlasPadding,
+                     PaddedFramePixels(picture, place.cell).data(), size_t(width) * 4);
       place.texture = int(pages_[page].texture);
       place.textureSize = kAtlasPageSize;
       place.x = x + kAtlasPadding;
@@ -127,10 +143,7 @@ void GlRenderer::Place(Entry& entry, const Picture& picture) {
   glGenTextures(1, &texture);
   glBindTexture(GL_TEXTURE_2D, texture);
   SetTextureParameters();
-  UploadBgra(picture.sheetWidth, picture.sheetHeight,
-             std::vector<uint8_t>(
-                 picture.rgba.begin(),
-                 picture.rgba.begin() + size_t(picture.sheetWidth) * picture.sheetHeight * 4));
+  UploadBgra(picture.sheetWidth, picture.sheetHeight, picture.rgba.data());
   Placement place;
   place.texture = int(texture);
   entry.frames.push_back(place);
@@ -150,8 +163,7 @@ int GlRenderer::NewPage() {
   glGenTextures(1, &page.texture);
   glBindTexture(GL_TEXTURE_2D, page.texture);
   SetTextureParameters();
-  UploadBgra(kAtlasPageSize, kAtlasPageSize,
-             std::vector<uint8_t>(size_t(kAtlasPageSize) * kAtlasPageSize * 4, 0));
+  UploadBgra(kAtlasPageSize, kAtlasPageSize, nullptr);
   pages_.push_back(std::move(page));
   ResetPage(pages_.back());
   return int(pages_.size()) - 1;
@@ -165,8 +177,8 @@ void GlRenderer::ResetPage(Page& page) {
   int x = 0, y = 0;
   page.packer.Insert(kWhiteBlock, kWhiteBlock, x, y);
   glBindTexture(GL_TEXTURE_2D, page.texture);
-  UploadBgraPart(x, y, kWhiteBlock, kWhiteBlock,
-                 std::vector<uint8_t>(kWhiteBlock * kWhiteBlock * 4, 255));
+  const std::vector<uint8_t> white(kWhiteBlock * kWhiteBlock * 4, 255);
+  UploadBgraPart(x, y, kWhiteBlock, kWhiteBlock, white.data(), kWhiteBlock * 4);
 }
 
 void GlRenderer::Release(int handle) {
@@ -208,8 +220,9 @@ static int EffectiveBlend(int blend, bool opaque, float alpha) {
 void GlRenderer::Draw(const DrawCommand& command) {
   if (!contextReady_) return;
   const DrawState& s = command.state;
-  float colour[4] = {std::clamp(s.red, 0, 255) / 255.0f, std::clamp(s.green, 0, 255) / 255.0f,
-                     std::clamp(s.blue, 0, 255) / 255.0f, std::clamp(s.alpha, 0.0f, 1.0f)};
+  float colour[4] = {float(std::clamp(s.red, 0, 255)) / 255.0f,
+                     float(std::clamp(s.green, 0, 255)) / 255.0f,
+                     float(std::clamp(s.blue, 0, 255)) / 255.0f, std::clamp(s.alpha, 0.0f, 1.0f)};
   if (command.kind == DrawCommand::kRect) {
     float u, v;
     unsigned texture = WhiteTexture(u, v);

@@ -1,17 +1,18 @@
 #include "platform/sdl/mixer.h"
 
 #include <SDL.h>
-#include <vorbis/vorbisfile.h>
 
 #include <algorithm>
-#include <cctype>
-#include <cstdlib>
 #include <cstring>
-#include <string>
+
+#include "platform/ogg_stream.h"
+#include "platform/platform.h"
 
 namespace sdl_backend {
 
-int Mixer::AddClip(std::shared_ptr<DecodedClip> clip) {
+// ---------------------------------------------------------------- the mixer
+
+int Mixer::AddClip(std::shared_ptr<const Clip> clip) {
   std::lock_guard<std::mutex> lock(mutex_);
   int id = nextClip_++;
   clips_[id] = std::move(clip);
@@ -21,9 +22,11 @@ int Mixer::AddClip(std::shared_ptr<DecodedClip> clip) {
 int Mixer::Play(int clip) {
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = clips_.find(clip);
-  if (it == clips_.end()) return 0;
+  if (it == clips_.end() || !it->second) return 0;
   int channel = nextChannel_++;
-  voices_[channel] = Voice{it->second, 0};
+  auto voice = std::make_shared<Voice>();
+  voice->clip = it->second;
+  voices_[channel] = std::move(voice);
   return channel;
 }
 
@@ -38,161 +41,178 @@ void Mixer::Stop(int channel) {
 }
 
 void Mixer::Mix(int16_t* out, int frames) {
-  std::vector<int32_t> sum(size_t(frames) * kMixChannels, 0);
+  const size_t count = size_t(std::max(frames, 0));
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (auto it = voices_.begin(); it != voices_.end();) {
-      Voice& voice = it->second;
-      const DecodedClip& clip = *voice.clip;
-      // Read finished before decoded: once finished is seen, decoded is final.
-      bool finished = clip.finished.load(std::memory_order_acquire);
-      size_t ready = clip.decoded.load(std::memory_order_acquire);
-      // A loop wraps only once its end is decoded and lies inside the clip.
-      const bool loops = finished && clip.loopEnd > clip.loopStart && clip.loopEnd <= ready;
-      size_t filled = 0;
-      for (;;) {
-        const size_t end = loops ? clip.loopEnd : ready;
-        size_t n =
-            std::min(size_t(frames) - filled, end > voice.position ? end - voice.position : 0);
-        const int16_t* src = clip.samples.data() + voice.position * kMixChannels;
-        int32_t* dst = sum.data() + filled * kMixChannels;
-        for (size_t i = 0; i < n * kMixChannels; i++) dst[i] += src[i];
-        voice.position += n;
-        filled += n;
-        if (!loops || filled == size_t(frames)) break;
-        voice.position = clip.loopStart;
-      }
-      // A decoder that lags behind only delays the channel; it ends when
-      // the whole clip has been played.
-      if (finished && !loops && voice.position >= ready)
-        it = voices_.erase(it);
-      else
-        ++it;
+    mixing_.clear();
+    for (const auto& [channel, voice] : voices_) mixing_.push_back(voice);
+  }
+  // Decoding happens here, without the lock: a voice stopped meanwhile is
+  // kept alive by mixing_ until this call is done with it.
+  sum_.assign(count * kMixChannels, 0);
+  block_.resize(count * kMixChannels);
+  for (const std::shared_ptr<Voice>& voice : mixing_) {
+    if (!voice->reader) voice->reader = voice->clip->Open();
+    const size_t got =
+        voice->reader ? std::min(voice->reader->Read(block_.data(), count), count) : 0;
+    for (size_t i = 0; i < got * kMixChannels; i++) sum_[i] += block_[i];
+    voice->ended = !voice->reader || voice->reader->Ended();
+  }
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (auto it = voices_.begin(); it != voices_.end();)
+      it = it->second->ended ? voices_.erase(it) : std::next(it);
+  }
+  mixing_.clear();
+  for (size_t i = 0; i < sum_.size(); i++) out[i] = int16_t(std::clamp(sum_[i], -32768, 32767));
+}
+
+// ---------------------------------------------------------------- samples in memory
+
+namespace {
+
+class PcmReader : public ClipReader {
+ public:
+  explicit PcmReader(const PcmClip& clip) : clip_(clip) {}
+
+  size_t Read(int16_t* out, size_t frames) override {
+    const size_t length = clip_.samples.size() / kMixChannels;
+    const bool loops = clip_.loopEnd > clip_.loopStart && clip_.loopEnd <= length;
+    size_t filled = 0;
+    while (filled < frames) {
+      if (loops && position_ >= clip_.loopEnd) position_ = clip_.loopStart;
+      const size_t end = loops ? clip_.loopEnd : length;
+      const size_t n = std::min(frames - filled, end > position_ ? end - position_ : 0);
+      if (n == 0) break;
+      std::memcpy(out + filled * kMixChannels, clip_.samples.data() + position_ * kMixChannels,
+                  n * kMixChannels * sizeof(int16_t));
+      position_ += n;
+      filled += n;
+    }
+    ended_ = !loops && position_ >= length;
+    return filled;
+  }
+  bool Ended() const override { return ended_; }
+
+ private:
+  const PcmClip& clip_;
+  size_t position_ = 0;
+  bool ended_ = false;
+};
+
+// Decodes the stream in the blocks the mixer asks for. The loop wraps in
+// the stream's own frames: at the loop end the decoder seeks (sample-exact)
+// back to the loop start.
+class OggReader : public ClipReader {
+ public:
+  OggReader(const uint8_t* data, size_t size, int64_t loopStart, int64_t loopEnd)
+      : stream_(data, size), loopStart_(loopStart), loopEnd_(loopEnd) {
+    if (!stream_.ok()) {
+      ended_ = true;
+      return;
+    }
+    if (stream_.Rate() != kMixRate || stream_.Channels() != kMixChannels) {
+      convert_ = SDL_NewAudioStream(AUDIO_S16SYS, Uint8(stream_.Channels()), stream_.Rate(),
+                                    AUDIO_S16SYS, kMixChannels, kMixRate);
+      if (!convert_) ended_ = true;
     }
   }
-  for (size_t i = 0; i < sum.size(); i++) out[i] = int16_t(std::clamp(sum[i], -32768, 32767));
-}
+  ~OggReader() override {
+    if (convert_) SDL_FreeAudioStream(convert_);
+  }
+  OggReader(const OggReader&) = delete;
+  OggReader& operator=(const OggReader&) = delete;
+
+  size_t Read(int16_t* out, size_t frames) override {
+    if (!convert_) return ReadStream(out, frames);
+    // Converted: feed the converter until it holds the block (or the
+    // stream ended and what it holds is flushed out).
+    const int frameBytes = int(sizeof(int16_t)) * kMixChannels;
+    const int wanted = int(frames) * frameBytes;
+    const size_t sourceFrames = 4096;
+    while (!sourceDone_ && SDL_AudioStreamAvailable(convert_) < wanted) {
+      source_.resize(sourceFrames * size_t(stream_.Channels()));
+      const size_t got = ReadStream(source_.data(), sourceFrames);
+      if (got > 0)
+        SDL_AudioStreamPut(convert_, source_.data(),
+                           int(got * size_t(stream_.Channels()) * sizeof(int16_t)));
+      if (got < sourceFrames) {
+        SDL_AudioStreamFlush(convert_);
+        sourceDone_ = true;
+      }
+    }
+    const int got = SDL_AudioStreamGet(convert_, out, wanted);
+    const size_t written = got > 0 ? size_t(got / frameBytes) : 0;
+    if (sourceDone_ && SDL_AudioStreamAvailable(convert_) < frameBytes) ended_ = true;
+    return written;
+  }
+  bool Ended() const override { return ended_; }
+
+ private:
+  // Frames of the stream itself, the loop applied.
+  size_t ReadStream(int16_t* out, size_t frames) {
+    const bool loops = loopEnd_ > loopStart_;
+    const size_t channels = size_t(stream_.Channels());
+    size_t filled = 0;
+    while (filled < frames && !streamDone_) {
+      if (loops && position_ >= loopEnd_) {
+        if (!stream_.SeekFrame(loopStart_)) break;
+        position_ = loopStart_;
+      }
+      int64_t want = int64_t(frames - filled);
+      if (loops) want = std::min(want, loopEnd_ - position_);
+      const int64_t got = stream_.Read(out + filled * channels, want);
+      if (got <= 0) break;
+      position_ += got;
+      filled += size_t(got);
+    }
+    if (filled < frames) {
+      streamDone_ = true;
+      if (!convert_) ended_ = true;
+    }
+    return filled;
+  }
+
+  OggStream stream_;
+  SDL_AudioStream* convert_ = nullptr;
+  std::vector<int16_t> source_;
+  int64_t position_ = 0;  // the stream's frame the next Read starts at
+  int64_t loopStart_, loopEnd_;
+  bool streamDone_ = false, sourceDone_ = false, ended_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<ClipReader> PcmClip::Open() const { return std::make_unique<PcmReader>(*this); }
 
 // ---------------------------------------------------------------- Ogg Vorbis
 
-struct VorbisSource::Impl {
-  const uint8_t* data;
-  size_t size;
-  size_t position = 0;
-  OggVorbis_File file{};
-  bool open = false;
-
-  static size_t Read(void* out, size_t size, size_t count, void* self) {
-    Impl& in = *static_cast<Impl*>(self);
-    size_t bytes = std::min(size * count, in.size - in.position);
-    std::memcpy(out, in.data + in.position, bytes);
-    in.position += bytes;
-    return size ? bytes / size : 0;
+std::shared_ptr<OggClip> OggClip::Load(const std::string& name, const uint8_t* data, size_t size) {
+  if (!data || size == 0) return nullptr;
+  auto clip = std::make_shared<OggClip>();
+  const std::span<const uint8_t> embedded = FindResource(name);
+  if (embedded.data() == data && embedded.size() == size) {
+    clip->data_ = data;
+  } else {
+    clip->copy_.assign(data, data + size);
+    clip->data_ = clip->copy_.data();
   }
-  static int Seek(void* self, ogg_int64_t offset, int whence) {
-    Impl& in = *static_cast<Impl*>(self);
-    ogg_int64_t base = whence == SEEK_SET   ? 0
-                       : whence == SEEK_CUR ? ogg_int64_t(in.position)
-                                            : ogg_int64_t(in.size);
-    ogg_int64_t target = base + offset;
-    if (target < 0 || target > ogg_int64_t(in.size)) return -1;
-    in.position = size_t(target);
-    return 0;
+  clip->size_ = size;
+  OggStream stream(clip->data_, clip->size_);
+  if (!stream.ok()) return nullptr;
+  clip->seconds_ = stream.Seconds();
+  const int64_t start = stream.LoopStart(), length = stream.LoopLength();
+  if (start >= 0 && length > 0 && start + length <= stream.Frames()) {
+    clip->loopStart_ = start;
+    clip->loopEnd_ = start + length;
   }
-  static long Tell(void* self) { return long(static_cast<Impl*>(self)->position); }
-};
-
-VorbisSource::VorbisSource(const uint8_t* data, size_t size) : impl_(new Impl{data, size}) {
-  if (!data || size == 0) return;
-  ov_callbacks callbacks{&Impl::Read, &Impl::Seek, nullptr, &Impl::Tell};
-  if (ov_open_callbacks(impl_.get(), &impl_->file, nullptr, 0, callbacks) != 0) return;
-  impl_->open = true;
-  vorbis_info* info = ov_info(&impl_->file, -1);
-  ogg_int64_t frames = ov_pcm_total(&impl_->file, -1);
-  if (!info || frames < 0 || info->channels < 1 || info->rate < 1) return;
-  rate_ = int(info->rate);
-  channels_ = info->channels;
-  frames_ = frames;
-  seconds_ = double(frames) / double(rate_);
-  ok_ = true;
-  // The loop tags, read by hand (the tag helpers live in another library).
-  if (vorbis_comment* tags = ov_comment(&impl_->file, -1)) {
-    long long start = -1, length = 0;
-    for (int i = 0; i < tags->comments; ++i) {
-      const std::string tag(tags->user_comments[i], size_t(tags->comment_lengths[i]));
-      const size_t equals = tag.find('=');
-      if (equals == std::string::npos) continue;
-      std::string key = tag.substr(0, equals);
-      for (char& c : key) c = char(std::toupper(static_cast<unsigned char>(c)));
-      if (key == "LOOPSTART") start = std::strtoll(tag.c_str() + equals + 1, nullptr, 10);
-      if (key == "LOOPLENGTH") length = std::strtoll(tag.c_str() + equals + 1, nullptr, 10);
-    }
-    if (start >= 0 && length > 0) loopStart_ = start, loopLength_ = length;
-  }
+  return clip;
 }
 
-VorbisSource::~VorbisSource() {
-  if (impl_->open) ov_clear(&impl_->file);
-}
+std::unique_ptr<ClipReader> OggClip::Open() const { return OpenWithLoop(loopStart_, loopEnd_); }
 
-void VorbisSource::Prepare(DecodedClip& clip) const {
-  clip.seconds = seconds_;
-  size_t frames = size_t((long double)frames_ * kMixRate / rate_) + 4096;
-  clip.samples.assign(frames * kMixChannels, 0);
-  clip.decoded.store(0);
-  clip.finished.store(false);
-  clip.loopStart = clip.loopEnd = 0;
-  if (loopStart_ >= 0 && loopLength_ > 0 && loopStart_ + loopLength_ <= frames_) {
-    clip.loopStart = size_t((long double)loopStart_ * kMixRate / rate_);
-    clip.loopEnd = size_t((long double)(loopStart_ + loopLength_) * kMixRate / rate_);
-  }
-}
-
-void VorbisSource::Decode(DecodedClip& clip, const std::atomic<bool>& cancel) {
-  const size_t capacity = clip.samples.size() / kMixChannels;
-  size_t done = 0;
-  SDL_AudioStream* convert = nullptr;
-  if (rate_ != kMixRate || channels_ != kMixChannels)
-    convert = SDL_NewAudioStream(AUDIO_S16SYS, Uint8(channels_), rate_, AUDIO_S16SYS, kMixChannels,
-                                 kMixRate);
-  bool usable = ok_ && (convert || (rate_ == kMixRate && channels_ == kMixChannels));
-  std::vector<char> buffer(16384);
-  auto append = [&](const char* bytes, size_t length) {
-    size_t frames = std::min(length / (2 * kMixChannels), capacity - done);
-    std::memcpy(clip.samples.data() + done * kMixChannels, bytes, frames * 2 * kMixChannels);
-    done += frames;
-    clip.decoded.store(done, std::memory_order_release);
-  };
-  std::vector<char> converted;
-  auto drain = [&] {
-    int available;
-    while ((available = SDL_AudioStreamAvailable(convert)) > 0) {
-      converted.resize(size_t(available));
-      int n = SDL_AudioStreamGet(convert, converted.data(), available);
-      if (n <= 0) break;
-      append(converted.data(), size_t(n));
-    }
-  };
-  while (usable && !cancel.load()) {
-    int section = 0;
-    long got = ov_read(&impl_->file, buffer.data(), int(buffer.size()), 0, 2, 1, &section);
-    if (got == OV_HOLE) continue;
-    if (got <= 0) break;
-    vorbis_info* info = ov_info(&impl_->file, section);
-    if (!info || info->channels != channels_ || info->rate != rate_) break;
-    if (convert) {
-      SDL_AudioStreamPut(convert, buffer.data(), int(got));
-      drain();
-    } else {
-      append(buffer.data(), size_t(got));
-    }
-  }
-  if (convert) {
-    SDL_AudioStreamFlush(convert);
-    drain();
-    SDL_FreeAudioStream(convert);
-  }
-  clip.finished.store(true, std::memory_order_release);
+std::unique_ptr<ClipReader> OggClip::OpenWithLoop(int64_t loopStart, int64_t loopEnd) const {
+  return std::make_unique<OggReader>(data_, size_, loopStart, loopEnd);
 }
 
 }  // namespace sdl_backend

@@ -6,7 +6,6 @@
 #include <time.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -53,9 +52,6 @@ class SdlBackend : public Backend {
   // was made, so it comes before Mesa's own exit handlers: tearing the
   // context down after those corrupts the heap.
   void Shutdown() {
-    cancelDecoding_ = true;
-    for (std::thread& decoder : decoders_) decoder.join();
-    decoders_.clear();
     // The callback reads the mixer's clips: stop it before they go.
     if (audio_) SDL_CloseAudioDevice(audio_);
     audio_ = 0;
@@ -191,23 +187,18 @@ class SdlBackend : public Backend {
 
   // ---------------------------------------------------------------- sound
 
-  int LoadSound(const std::string&, const uint8_t* data, size_t size, double& seconds) override {
-    // The bytes may be a caller's temporary buffer: the decoder keeps a copy.
-    auto bytes = std::make_shared<std::vector<uint8_t>>(data, data + (data ? size : 0));
-    auto source = std::make_shared<VorbisSource>(bytes->data(), bytes->size());
-    seconds = source->Seconds();
-    if (!source->ok()) return -1;
+  int LoadSound(const std::string& name, const uint8_t* data, size_t size,
+                double& seconds) override {
+    // Only the headers are read here; a playing channel decodes as it goes.
+    std::shared_ptr<OggClip> clip = OggClip::Load(name, data, size);
+    seconds = clip ? clip->Seconds() : 0.0;
+    if (!clip) return -1;
     if (!audio_) {
       int id = nextSilentClip_++;
       silentClips_[id] = seconds;
       return id;
     }
-    auto clip = std::make_shared<DecodedClip>();
-    source->Prepare(*clip);
-    int id = mixer_.AddClip(clip);
-    // Decoding the whole track takes a while; the mixer plays what is ready.
-    decoders_.emplace_back([bytes, source, clip, this] { source->Decode(*clip, cancelDecoding_); });
-    return id;
+    return mixer_.AddClip(clip);
   }
 
   int PlaySound(int clip) override {
@@ -389,8 +380,6 @@ class SdlBackend : public Backend {
 
   SDL_AudioDeviceID audio_ = 0;
   Mixer mixer_;
-  std::atomic<bool> cancelDecoding_{false};
-  std::vector<std::thread> decoders_;
   std::map<int, double> silentClips_;
   std::map<int, int64_t> silentChannels_;  // channel -> when it ends
   int nextSilentClip_ = 1, nextSilentChannel_ = 1;

@@ -10,8 +10,12 @@
 
 namespace sdl_backend {
 
-// Frames up to this size go into atlas pages of kAtlasPageSize squared.
-constexpr int kAtlasPageSize = 2048;
+// Frames up to this size go into atlas pages of kAtlasPageSize squared. A
+// page costs its whole size in memory (llvmpipe keeps textures in RAM):
+// 1024 squared, 4 MiB, holds everything the game shows from the start
+// (stones, docks, the font's 101 cells) in two thirds of one page; more
+// pages are made when needed.
+constexpr int kAtlasPageSize = 1024;
 constexpr int kAtlasMaxFrame = 512;
 // Every packed frame gets a border of replicated edge pixels, so linear
 // filtering at its edge behaves as if the frame were a texture of its own.
