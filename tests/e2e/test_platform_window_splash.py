@@ -86,8 +86,9 @@ def main():
         at_most = after_last - (before_first if before_first is not None else launched)
         print("splash letter pixels:", counts,
               "shown for between %.2f and %.2f s" % (at_least, at_most))
+        # Only the upper bound can prove the splash too short: on a loaded
+        # machine a single slow capture may be all that saw it.
         e2e.check(at_most >= 1.5, "splash shown at most %.2f s" % at_most)
-        e2e.check(at_least >= 0.5, "splash shown only %.2f s" % at_least)
         s.window_image(win, "board")
 
         s.close(win)
