@@ -51,8 +51,9 @@ class Backend {
   virtual void ReleaseTexture(int texture) = 0;
   virtual void Draw(const DrawCommand& command) = 0;
 
-  // Sound: one decoded clip per handle, any number of channels. The bytes
-  // need to live only during LoadSound; -1 when there is no clip (no audio
+  // Sound: one clip per handle, decoded as its channels play, any number of
+  // channels. The caller's bytes need to live only during LoadSound (the
+  // backend copies all but embedded resources); -1 when there is no clip (no audio
   // device, or bytes that are no Ogg Vorbis).
   virtual int LoadSound(const std::string& name, const uint8_t* data, size_t size,
                         double& seconds) = 0;
