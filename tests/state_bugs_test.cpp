@@ -109,7 +109,7 @@ TEST_F(StateBugs, TakeBackAfterYellowsWinAgainstTheComputerRemovesOnlyTheWinning
   Play(YellowWins());
   ASSERT_EQ(GameResult, 1);
   const BoardCells won = Board;
-  TakeBack(kYellow);
+  EXPECT_EQ(TakeBack(kYellow), 1);
   EXPECT_EQ(GameResult, 0);
   EXPECT_EQ(MoveCount, 8);
   EXPECT_EQ(Board[7][7], kEmpty);
@@ -131,11 +131,12 @@ TEST_F(StateBugs, TakeBackAfterTheComputersWinRemovesItsMoveAndYellowsBefore) {
   Play(BlueWins());
   ASSERT_EQ(GameResult, 2);
   const BoardCells won = Board;
-  TakeBack(kYellow);
+  EXPECT_EQ(TakeBack(kYellow), 1);
   EXPECT_EQ(GameResult, 0);
   EXPECT_EQ(MoveCount, 8);
   EXPECT_EQ(Board[4][0], kEmpty);
   EXPECT_EQ(Board[9][9], kEmpty);
+  EXPECT_EQ(SkipBlueTurn, 0);
   ExpectConsistent();
 
   ReplayNoting(kYellow);
@@ -149,11 +150,12 @@ TEST_F(StateBugs, TakeBackAfterABlueWinBetweenHumansRemovesOneStone) {
   PlayerKind[kBlue] = Multiplayer;
   Play(BlueWins());
   ASSERT_EQ(GameResult, 2);
-  TakeBack(kYellow);
+  EXPECT_EQ(TakeBack(kYellow), 1);
   EXPECT_EQ(MoveCount, 9);
   EXPECT_EQ(Board[4][0], kEmpty);
   EXPECT_EQ(Board[9][9], kYellow);
   EXPECT_EQ(GameResult, 0);
+  EXPECT_EQ(SkipBlueTurn, 0);
   // Replay by blue (the next to move) restores blue's stone, not yellow's.
   ReplayNoting(kBlue);
   EXPECT_EQ(shownResult, 2);
