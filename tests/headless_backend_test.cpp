@@ -104,31 +104,10 @@ TEST_F(HeadlessTest, InstallResetsThePlatformState) {
 
 // ---------------------------------------------------------------- sound
 
-// A one-second tone encoded with oggenc; false when the tool is missing.
-bool ToneClip(const test_images::ScratchFolder& folder, std::string& ogg) {
-  std::string wav = folder / "tone.wav";
-  ogg = folder / "tone.ogg";
-  {
-    std::ofstream out(wav, std::ios::binary);
-    auto u32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-    const uint32_t samples = 44100;
-    out << "RIFF";
-    u32(36 + samples * 2);
-    out << "WAVEfmt ";
-    u32(16), u16(1), u16(1), u32(44100), u32(88200), u16(2), u16(16);
-    out << "data";
-    u32(samples * 2);
-    for (uint32_t i = 0; i < samples; ++i) u16(uint16_t(int16_t(8000 * ((i / 50) % 2 ? 1 : -1))));
-  }
-  std::string command = "oggenc -Q -o '" + ogg + "' '" + wav + "' 2>/dev/null";
-  return std::system(command.c_str()) == 0 && PathType(ogg) == 1;
-}
-
 TEST_F(HeadlessTest, ChannelPlaysForTheClipsLengthOnTheVirtualClock) {
   test_images::ScratchFolder folder;
-  std::string path;
-  if (!ToneClip(folder, path)) GTEST_SKIP() << "oggenc not installed";
+  const std::string path = folder / "tone.ogg";
+  if (!test_images::WriteToneOgg(folder, path, 44100)) GTEST_SKIP() << "oggenc not installed";
   auto clip = LoadSoundClip(path);
   ASSERT_GE(clip->id, 0);
   EXPECT_NEAR(clip->seconds, 1.0, 1e-9);

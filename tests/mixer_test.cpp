@@ -235,27 +235,14 @@ TEST(OggClip, BrokenBytesAreNoClipAndAnUntaggedClipPlaysOnce) {
   EXPECT_EQ(played, stream.Frames());
 }
 
-// A mono tone at 22050 Hz, one second, encoded with oggenc (with the given
-// extra arguments, e.g. loop tags); empty when the tool is missing.
-std::vector<uint8_t> MonoTone(const std::string& tags) {
+// A mono tone at 22050 Hz, one second (oggencArgs e.g. loop tags); empty
+// when oggenc is missing.
+std::vector<uint8_t> MonoTone(const std::string& oggencArgs) {
   test_images::ScratchFolder folder;
-  const std::string wav = folder / "tone.wav", ogg = folder / "tone.ogg";
-  {
-    std::ofstream out(wav, std::ios::binary);
-    auto u32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-    const uint32_t samples = 22050;
-    out << "RIFF";
-    u32(36 + samples * 2);
-    out << "WAVEfmt ";
-    u32(16), u16(1), u16(1), u32(22050), u32(44100), u16(2), u16(16);
-    out << "data";
-    u32(samples * 2);
-    for (uint32_t i = 0; i < samples; ++i) u16(uint16_t(int16_t(8000 * ((i / 25) % 2 ? 1 : -1))));
-  }
-  const std::string command = "oggenc -Q " + tags + " -o '" + ogg + "' '" + wav + "' 2>/dev/null";
+  const std::string ogg = folder / "tone.ogg";
   std::vector<uint8_t> bytes;
-  if (std::system(command.c_str()) != 0 || !ReadSourceBytes(ogg, bytes)) bytes.clear();
+  if (!test_images::WriteToneOgg(folder, ogg, 22050, oggencArgs) || !ReadSourceBytes(ogg, bytes))
+    bytes.clear();
   return bytes;
 }
 

@@ -1,4 +1,4 @@
-// Small image files and a scratch folder for the platform's tests.
+// Small image and sound files and a scratch folder for the platform's tests.
 #pragma once
 
 #include <jpeglib.h>
@@ -8,7 +8,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -91,6 +93,31 @@ inline bool WriteJpeg(const std::string& path, int width, int height,
   jpeg_destroy_compress(&info);
   std::fclose(file);
   return true;
+}
+
+// One second of a mono square tone (441 Hz) at the given rate, as a WAV
+// file encoded with oggenc into ogg (oggencArgs adds e.g. loop tags); false
+// when the tool is missing.
+inline bool WriteToneOgg(const ScratchFolder& folder, const std::string& ogg, uint32_t rate,
+                         const std::string& oggencArgs = "") {
+  const std::string wav = folder / "tone.wav";
+  {
+    std::ofstream out(wav, std::ios::binary);
+    auto u32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+    const uint32_t samples = rate, halfPeriod = rate / 882;
+    out << "RIFF";
+    u32(36 + samples * 2);
+    out << "WAVEfmt ";
+    u32(16), u16(1), u16(1), u32(rate), u32(rate * 2), u16(2), u16(16);
+    out << "data";
+    u32(samples * 2);
+    for (uint32_t i = 0; i < samples; ++i)
+      u16(uint16_t(int16_t(8000 * ((i / halfPeriod) % 2 ? 1 : -1))));
+  }
+  const std::string command =
+      "oggenc -Q " + oggencArgs + " -o '" + ogg + "' '" + wav + "' 2>/dev/null";
+  return std::system(command.c_str()) == 0 && std::filesystem::is_regular_file(ogg);
 }
 
 }  // namespace test_images
