@@ -118,7 +118,7 @@ bool ThreatSolver::VcfNode(int a, int depth, int* first) {
   int o = 3 - a;
   if (board_.Count(a, kMakesFive)) {
     if (first) *first = board_.Find(a, kMakesFive);
-    MarkLines(board_.Find(a, kMakesFive), a);
+    MarkLinesOfFirst(kMakesFive, a);
     return true;
   }
   int forced = -1;
@@ -129,7 +129,7 @@ bool ThreatSolver::VcfNode(int a, int depth, int* first) {
     if (board_.ThreatOf(a, forced) < kMakesFour) return false;
   } else if (board_.Count(a, kMakesOpenFour)) {
     if (first) *first = board_.Find(a, kMakesOpenFour);
-    MarkLines(board_.Find(a, kMakesOpenFour), a);
+    MarkLinesOfFirst(kMakesOpenFour, a);
     return true;
   }
   if (depth <= 0) return false;
@@ -173,7 +173,7 @@ bool ThreatSolver::VctNode(int a, int depth, int* first) {
   int o = 3 - a;
   if (board_.Count(a, kMakesFive)) {
     if (first) *first = board_.Find(a, kMakesFive);
-    MarkLines(board_.Find(a, kMakesFive), a);
+    MarkLinesOfFirst(kMakesFive, a);
     return true;
   }
   if (int theirs = board_.Count(o, kMakesFive)) {
@@ -190,7 +190,7 @@ bool ThreatSolver::VctNode(int a, int depth, int* first) {
   }
   if (board_.Count(a, kMakesOpenFour)) {
     if (first) *first = board_.Find(a, kMakesOpenFour);
-    MarkLines(board_.Find(a, kMakesOpenFour), a);
+    MarkLinesOfFirst(kMakesOpenFour, a);
     return true;
   }
   if (depth <= 0) return false;

@@ -18,15 +18,14 @@
 
 namespace sample_engine {
 
-struct NodeLimit {};
+struct NodeLimit {};  // thrown when a query visits more positions than allowed
 
 // Whether a stone of `defender` on the empty square leaves a win proved over
 // `zone` (ThreatSolver::CollectZone) standing: it is off the zone, makes no
 // three of its own, and no two on a line through the zone, where the
 // defender's forced replies could make it a three.
-bool LeavesProofStanding(
-    const Board& board, int defender, int square,
-    const std::bitset<kCells>& zone);  // thrown when a query visits more positions than allowed
+bool LeavesProofStanding(const Board& board, int defender, int square,
+                         const std::bitset<kCells>& zone);
 
 class ThreatSolver {
  public:
@@ -79,6 +78,11 @@ class ThreatSolver {
   // The lines through square, four steps each way, on which a stone of
   // side makes a four or five there, into the zone.
   void MarkLines(int square, int side);
+  // The same for the first square of the class, looked for only while
+  // collecting: the win leaves it marks are hot.
+  void MarkLinesOfFirst(Threat threat, int side) {
+    if (zone_) MarkLines(board_.Find(side, threat), side);
+  }
   // Forgets what was marked since the log had `size` entries: an attacking
   // move that did not win is no part of the proof.
   void Unmark(size_t size);
