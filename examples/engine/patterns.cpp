@@ -69,6 +69,11 @@ class ShapeTable {
 // make there).
 constexpr int kOrderWeight[kShapes] = {0, 2, 5, 14, 16, 48, 64, 0, 0};
 constexpr int kEvalWeight[kShapes] = {0, 1, 3, 9, 10, 28, 36, 120, 250};
+// A square on which a stone would make a fork is worth much more than its
+// lines: in matches between versions, 150 and 80 played weaker, and so did
+// 600 and 320.
+constexpr int kFourThreeEval = 400;
+constexpr int kDoubleThreeEval = 200;
 
 }  // namespace
 
@@ -101,11 +106,11 @@ PatternTables::PatternTables() {
     else if (count[kOpenFour] || fours >= 2)
       threat = kMakesOpenFour, order = 16000;
     else if (fours && count[kOpenThree])
-      threat = kMakesFourThree, order = 8000 + order, eval += 150;
+      threat = kMakesFourThree, order = 8000 + order, eval += kFourThreeEval;
     else if (fours)
       threat = support ? kMakesFourPlus : kMakesFour;
     else if (count[kOpenThree] >= 2)
-      threat = kMakesDoubleThree, order = 4000 + order, eval += 80;
+      threat = kMakesDoubleThree, order = 4000 + order, eval += kDoubleThreeEval;
     else if (count[kOpenThree])
       threat = support ? kMakesThreePlus : kMakesThree;
     combined[index] = {threat, int16_t(order), int16_t(eval)};
