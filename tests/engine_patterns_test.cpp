@@ -3,6 +3,7 @@
 // random games with take-backs.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 #include <random>
 #include <string>
@@ -67,7 +68,15 @@ void ExpectMatchesRecount(const Board& board, const int* cells, uint64_t expecte
     int count[kThreats] = {}, sum = 0;
     for (int s = 0; s < kCells; ++s) {
       ASSERT_EQ(board.At(s), cells[s]);
-      if (cells[s]) continue;
+      bool near = false;
+      for (int n = 0; n < kCells; ++n)
+        near |= cells[n] && std::abs(n / kSize - s / kSize) <= 2 &&
+                std::abs(n % kSize - s % kSize) <= 2;
+      ASSERT_EQ(board.Candidates().Has(s), near && !cells[s]) << s;
+      if (cells[s]) {
+        ASSERT_FALSE(board.Fours(side).Has(s) || board.Threes(side).Has(s)) << s;
+        continue;
+      }
       int set = 0;
       for (int d = 0; d < 4; ++d) {
         Shape shape = Recount(LineAround(cells, s, d, side));
@@ -76,6 +85,8 @@ void ExpectMatchesRecount(const Board& board, const int* cells, uint64_t expecte
         set += shape * kLineFactor[d];
       }
       ASSERT_EQ(board.ThreatOf(side, s), Combine(set).threat);
+      ASSERT_EQ(board.Fours(side).Has(s), Combine(set).threat >= kMakesFour);
+      ASSERT_EQ(board.Threes(side).Has(s), Combine(set).threat >= kMakesThree);
       ASSERT_EQ(board.ValueOf(side, s), Combine(set).value);
       ++count[Combine(set).threat];
       sum += Combine(set).eval;

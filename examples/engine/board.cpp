@@ -1,10 +1,12 @@
 // Placing a stone changes the keys of the 32 squares within four steps of it
 // along its lines; each of those squares looks up its new shape for both
 // sides and its new class, and the counts and sums are corrected by the
-// difference.
+// difference. What changed is logged, so taking the stone back restores it
+// without looking anything up.
 #include "board.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <random>
 
 namespace sample_engine {
@@ -22,6 +24,10 @@ struct Geometry {
             bool on = nx >= 0 && nx < kSize && ny >= 0 && ny < kSize;
             neighbour[kSize * x + y][d][k + 4] = on ? kSize * nx + ny : -1;
           }
+    for (int s = 0; s < kCells; ++s)
+      for (int n = 0; n < kCells; ++n)
+        area[s].Put(n,
+                    std::abs(n / kSize - s / kSize) <= 2 && std::abs(n % kSize - s % kSize) <= 2);
     std::mt19937_64 random(0x5eed);
     for (auto& side : zobrist)
       for (auto& key : side) key = random();
@@ -29,6 +35,7 @@ struct Geometry {
     sideKey[1] = random();
   }
   int neighbour[kCells][4][9];
+  SquareSet area[kCells];  // the squares within two steps
   uint64_t zobrist[2][kCells];
   uint64_t sideKey[2];
 };
@@ -49,6 +56,8 @@ uint64_t Board::SideKey(int side) { return Geo().sideKey[side - 1]; }
 Board::Board(const uint8_t cells[kCells]) {
   const Geometry& geo = Geo();
   moves_.reserve(kCells);
+  // A stone changes at most the 32 squares on its lines, for both sides.
+  log_.resize(size_t(kCells) * 64);
   // Off-board neighbours are coded 3 once and for all.
   for (int s = 0; s < kCells; ++s)
     for (int d = 0; d < 4; ++d)
@@ -68,81 +77,117 @@ Board::Board(const uint8_t cells[kCells]) {
     }
   for (int s = 0; s < kCells; ++s)
     if (cells[s] == 1 || cells[s] == 2) {
-      SetCode(s, cells[s]);
+      Put(s, cells[s]);
+      candidates_ = candidates_ | geo.area[s];
       ++initialStones_;
     }
+  candidates_ = candidates_ & ~taken_;
+  logSize_ = 0;  // the stones given are never taken back
 }
 
 void Board::Place(int square, int side) {
-  SetCode(square, side);
+  Saved& saved = saved_[moves_.size()];
+  std::copy(&count_[0][0], &count_[0][0] + 2 * kThreats, &saved.count[0][0]);
+  saved.evalSum[0] = evalSum_[0];
+  saved.evalSum[1] = evalSum_[1];
+  saved.candidates = candidates_;
+  std::copy(fours_, fours_ + 2, saved.fours);
+  std::copy(threes_, threes_ + 2, saved.threes);
+  saved.logSize = logSize_;
+  Put(square, side);
+  candidates_ = (candidates_ | Geo().area[square]) & ~taken_;
   moves_.push_back(square);
 }
 
-void Board::Undo() {
-  int square = moves_.back();
-  moves_.pop_back();
-  SetCode(square, 0);
-}
-
-// Only empty squares are counted; a taken square's shapes are brought up to
-// date when it is emptied again.
+// Only empty squares are counted; a taken square's shapes stay as they were
+// when it was taken, which is what they are again once the stones placed
+// after it are taken back.
 void Board::SetInfo(int side, int s, int shapeSet) {
+  log_[size_t(logSize_++)] = {int16_t(s),      uint8_t(side),  threat_[side][s],
+                              value_[side][s], eval_[side][s], shapeSet_[side][s]};
   const SquareInfo& info = Combine(shapeSet);
+  Threat old = threat_[side][s];
   shapeSet_[side][s] = shapeSet;
-  --count_[side][threat_[side][s]];
+  --count_[side][old];
   ++count_[side][info.threat];
   evalSum_[side] += info.eval - eval_[side][s];
   threat_[side][s] = info.threat;
-  value_[side][s] = int16_t(info.value);
+  value_[side][s] = info.value;
   eval_[side][s] = info.eval;
+  if (info.threat >= kMakesThree || old >= kMakesThree) {
+    fours_[side].Put(s, info.threat >= kMakesFour);
+    threes_[side].Put(s, info.threat >= kMakesThree);
+  }
 }
 
-void Board::SetCode(int square, int code) {
+void Board::Put(int square, int side) {
   const Geometry& geo = Geo();
-  int old = cells_[square];
-  if (code) {
-    for (int side = 0; side < 2; ++side) {
-      --count_[side][threat_[side][square]];
-      evalSum_[side] -= eval_[side][square];
-    }
+  for (int i = 0; i < 2; ++i) {
+    --count_[i][threat_[i][square]];
+    evalSum_[i] -= eval_[i][square];
+    fours_[i].Put(square, false);
+    threes_[i].Put(square, false);
   }
-  cells_[square] = uint8_t(code);
-  hash_ ^= geo.zobrist[(code ? code : old) - 1][square];
+  cells_[square] = uint8_t(side);
+  taken_.Put(square, true);
+  hash_ ^= geo.zobrist[side - 1][square];
   for (int d = 0; d < 4; ++d)
     for (int k = -4; k <= 4; ++k) {
-      if (!k) continue;
       int n = geo.neighbour[square][d][k + 4];
-      if (n < 0) continue;
+      if (!k || n < 0) continue;
       // square is at offset -k as seen from n.
-      int shift = 2 * KeySlot(-k);
       uint16_t oldKey = key_[n][d];
-      uint16_t newKey = uint16_t((oldKey & ~(3 << shift)) | (code << shift));
+      uint16_t newKey = uint16_t(oldKey | side << (2 * KeySlot(-k)));
       key_[n][d] = newKey;
       if (cells_[n]) continue;
-      for (int side = 0; side < 2; ++side) {
-        int delta = LineShape(side + 1, newKey) - LineShape(side + 1, oldKey);
-        if (delta) SetInfo(side, n, shapeSet_[side][n] + delta * kLineFactor[d]);
+      // Both sides' shapes in one lookup: a nibble each.
+      int before = BothShapes(oldKey), after = BothShapes(newKey);
+      if (before == after) continue;
+      for (int i = 0; i < 2; ++i) {
+        int delta = (after >> 4 * i & 15) - (before >> 4 * i & 15);
+        if (delta) SetInfo(i, n, shapeSet_[i][n] + delta * kLineFactor[d]);
       }
     }
-  if (!code) {
-    for (int side = 0; side < 2; ++side) {
-      int set = 0;
-      for (int d = 0; d < 4; ++d) set += LineShape(side + 1, key_[square][d]) * kLineFactor[d];
-      // Counted again from its old class, which SetInfo replaces.
-      ++count_[side][threat_[side][square]];
-      evalSum_[side] += eval_[side][square];
-      SetInfo(side, square, set);
+}
+
+void Board::Undo() {
+  const Geometry& geo = Geo();
+  int square = moves_.back();
+  moves_.pop_back();
+  const Saved& saved = saved_[moves_.size()];
+  for (int d = 0; d < 4; ++d)
+    for (int k = -4; k <= 4; ++k) {
+      int n = geo.neighbour[square][d][k + 4];
+      if (k && n >= 0) key_[n][d] = uint16_t(key_[n][d] & ~(3 << (2 * KeySlot(-k))));
     }
+  while (logSize_ > saved.logSize) {
+    const Change& c = log_[size_t(--logSize_)];
+    threat_[c.side][c.square] = c.threat;
+    value_[c.side][c.square] = c.value;
+    eval_[c.side][c.square] = c.eval;
+    shapeSet_[c.side][c.square] = c.shapeSet;
   }
-  int delta = code ? 1 : -1;
-  int x = square / kSize, y = square % kSize;
-  for (int i = std::max(0, x - 2); i <= std::min(kSize - 1, x + 2); ++i)
-    for (int j = std::max(0, y - 2); j <= std::min(kSize - 1, y + 2); ++j)
-      near_[kSize * i + j] = static_cast<uint8_t>(near_[kSize * i + j] + delta);
+  std::copy(saved.fours, saved.fours + 2, fours_);
+  std::copy(saved.threes, saved.threes + 2, threes_);
+  std::copy(&saved.count[0][0], &saved.count[0][0] + 2 * kThreats, &count_[0][0]);
+  evalSum_[0] = saved.evalSum[0];
+  evalSum_[1] = saved.evalSum[1];
+  candidates_ = saved.candidates;
+  hash_ ^= geo.zobrist[cells_[square] - 1][square];
+  cells_[square] = 0;
+  taken_.Put(square, false);
 }
 
 int Board::Find(int side, Threat threat) const {
   if (!count_[side - 1][threat]) return -1;
+  if (threat >= kMakesThree) {
+    int found = -1;
+    const SquareSet& set = threat >= kMakesFour ? fours_[side - 1] : threes_[side - 1];
+    set.ForEach([&](int s) {
+      if (found < 0 && threat_[side - 1][s] == threat) found = s;
+    });
+    return found;
+  }
   for (int s = 0; s < kCells; ++s)
     if (!cells_[s] && threat_[side - 1][s] == threat) return s;
   return -1;

@@ -4,12 +4,45 @@
 // sums and a Zobrist key.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "patterns.h"
 
 namespace sample_engine {
+
+// A set of squares as bits, walked in square order without a scan of the
+// board.
+struct SquareSet {
+  uint64_t word[4] = {};
+
+  bool Has(int s) const { return word[s >> 6] >> (s & 63) & 1; }
+  void Put(int s, bool in) {
+    uint64_t bit = uint64_t(1) << (s & 63);
+    word[s >> 6] = (word[s >> 6] & ~bit) | (in ? bit : 0);
+  }
+  SquareSet operator&(const SquareSet& o) const {
+    SquareSet u;
+    for (int i = 0; i < 4; ++i) u.word[i] = word[i] & o.word[i];
+    return u;
+  }
+  SquareSet operator~() const {
+    SquareSet u;
+    for (int i = 0; i < 4; ++i) u.word[i] = ~word[i];
+    return u;
+  }
+  SquareSet operator|(const SquareSet& o) const {
+    SquareSet u;
+    for (int i = 0; i < 4; ++i) u.word[i] = word[i] | o.word[i];
+    return u;
+  }
+  template <class F>
+  void ForEach(F f) const {
+    for (int i = 0; i < 4; ++i)
+      for (uint64_t bits = word[i]; bits; bits &= bits - 1) f(64 * i + __builtin_ctzll(bits));
+  }
+};
 
 class Board {
  public:
@@ -43,13 +76,18 @@ class Board {
     return c[kMakesFour] + c[kMakesFourPlus] + c[kMakesFourThree] + c[kMakesOpenFour] +
            c[kMakesFive];
   }
+  // The empty squares on which side makes at least a four, at least an
+  // open three.
+  const SquareSet& Fours(int side) const { return fours_[side - 1]; }
+  const SquareSet& Threes(int side) const { return threes_[side - 1]; }
+  // The empty squares within two steps of a stone (the area moves are
+  // taken from).
+  const SquareSet& Candidates() const { return candidates_; }
   // The first empty square of the class for side, -1 if none.
   int Find(int side, Threat threat) const;
   // The square that completes side's five on the line through square, -1
   // if none (square holds side's fresh four).
   int FiveSquareNear(int side, int square) const;
-  // Whether a stone within two squares (the area moves are taken from).
-  bool Near(int square) const { return near_[square] > 0; }
 
   // The evaluation sum of side: what it can make on every empty square.
   int EvalSum(int side) const { return evalSum_[side - 1]; }
@@ -62,7 +100,23 @@ class Board {
 
  private:
   void SetInfo(int side, int square, int shapeSet);
-  void SetCode(int square, int code);
+  void Put(int square, int side);
+
+  // A square's class before a stone changed it.
+  struct Change {
+    int16_t square;
+    uint8_t side;
+    Threat threat;
+    int16_t value, eval;
+    int shapeSet;
+  };
+  // What a move cannot restore from the log.
+  struct Saved {
+    int count[2][kThreats];
+    int evalSum[2];
+    SquareSet candidates, fours[2], threes[2];
+    int logSize;
+  };
 
   uint8_t cells_[kCells] = {};
   uint16_t key_[kCells][4] = {};
@@ -72,7 +126,10 @@ class Board {
   int16_t eval_[2][kCells] = {};
   int count_[2][kThreats] = {};
   int evalSum_[2] = {};
-  uint8_t near_[kCells] = {};
+  SquareSet fours_[2], threes_[2], candidates_, taken_;
+  std::vector<Saved> saved_ = std::vector<Saved>(kCells);  // before each move
+  std::vector<Change> log_;
+  int logSize_ = 0;
   uint64_t hash_ = 0;
   int initialStones_ = 0;
   std::vector<int> moves_;

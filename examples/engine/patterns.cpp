@@ -90,6 +90,8 @@ PatternTables::PatternTables() {
       }
       byKey[side - 1][key] = ternary[index];
     }
+  for (int key = 0; key < 65536; ++key)
+    bothByKey[key] = uint8_t(byKey[0][key] | byKey[1][key] << 4);
   for (int index = 0; index < kShapeSets; ++index) {
     int count[kShapes] = {};
     int order = 0, eval = 0;

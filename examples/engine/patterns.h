@@ -62,6 +62,7 @@ constexpr int kShapeSets = kShapes * kShapes * kShapes * kShapes;
 struct PatternTables {
   PatternTables();
   Shape byKey[2][65536];            // [side - 1][key]
+  uint8_t bothByKey[65536];         // the two shapes of a key, side 1 in the low nibble
   SquareInfo combined[kShapeSets];  // [shape set]
 };
 extern const PatternTables kPatterns;
@@ -69,6 +70,7 @@ extern const PatternTables kPatterns;
 // The shape a stone of `side` (1 or 2) makes on a square whose neighbours
 // are coded in key.
 inline Shape LineShape(int side, uint16_t key) { return kPatterns.byKey[side - 1][key]; }
+inline int BothShapes(uint16_t key) { return kPatterns.bothByKey[key]; }
 inline const SquareInfo& Combine(int shapeSet) { return kPatterns.combined[shapeSet]; }
 
 }  // namespace sample_engine

@@ -54,11 +54,7 @@ int Searcher::Generate(int side, int ply, int ttMove, int limit, int* moves) {
   bool defend = board_.Count(o, kMakesOpenFour) > 0;
   int64_t scored[kCells];
   int count = 0;
-  for (int s = 0; s < kCells; ++s) {
-    if (!board_.Empty(s)) continue;
-    if (defend ? board_.ThreatOf(side, s) < kMakesFour && board_.ThreatOf(o, s) < kMakesFour
-               : !board_.Near(s))
-      continue;
+  (defend ? board_.Fours(side) | board_.Fours(o) : board_.Candidates()).ForEach([&](int s) {
     int64_t score =
         board_.ValueOf(side, s) + board_.ValueOf(o, s) * 7 / 8 + history_[side - 1][s] / 64;
     if (s == ttMove)
@@ -66,7 +62,7 @@ int Searcher::Generate(int side, int ply, int ttMove, int limit, int* moves) {
     else if (ply <= kMaxPly && (s == killers_[ply][0] || s == killers_[ply][1]))
       score += 300;
     scored[count++] = score * 256 + s;
-  }
+  });
   if (defend || count <= limit) {
     std::sort(scored, scored + count, std::greater<>());
   } else {

@@ -13,7 +13,7 @@ constexpr uint64_t kAttackerSalt[2] = {0x165667b19e3779f9ull, 0x27d4eb2f165667c5
 
 // An open three of the attacker offers this many threats at most; the
 // strongest are tried, which keeps a deep search narrow.
-constexpr size_t kMaxThreats = 12;
+constexpr int kMaxThreats = 12;
 
 }  // namespace
 
@@ -79,18 +79,19 @@ void ThreatSolver::Store(uint64_t key, int depth, bool win) {
   e.win = win;
 }
 
-void ThreatSolver::Threats(int attacker, bool foursOnly, std::vector<int>& moves) const {
-  Threat least = foursOnly ? kMakesFour : kMakesThree;
-  moves.clear();
-  for (int s = 0; s < kCells; ++s)
-    if (board_.Empty(s) && board_.ThreatOf(attacker, s) >= least) moves.push_back(s);
+int ThreatSolver::Threats(int attacker, bool foursOnly, int* moves) const {
+  int count = 0;
+  (foursOnly ? board_.Fours(attacker) : board_.Threes(attacker)).ForEach([&](int s) {
+    moves[count++] = s;
+  });
   const Board& b = board_;
-  std::sort(moves.begin(), moves.end(), [&](int l, int r) {
+  std::sort(moves, moves + count, [&](int l, int r) {
     if (b.ThreatOf(attacker, l) != b.ThreatOf(attacker, r))
       return b.ThreatOf(attacker, l) > b.ThreatOf(attacker, r);
     return b.ValueOf(attacker, l) + b.ValueOf(3 - attacker, l) >
            b.ValueOf(attacker, r) + b.ValueOf(3 - attacker, r);
   });
+  return count;
 }
 
 bool ThreatSolver::Vcf(int attacker, int depth, int* first) {
@@ -137,12 +138,13 @@ bool ThreatSolver::VcfNode(int a, int depth, int* first) {
   bool known;
   if (!first && Probe(key, depth, known)) return known;
 
-  std::vector<int> moves;
+  int moves[kCells], count = 1;
   if (forced >= 0)
-    moves.push_back(forced);
+    moves[0] = forced;
   else
-    Threats(a, true, moves);
-  for (int m : moves) {
+    count = Threats(a, true, moves);
+  for (int i = 0; i < count; ++i) {
+    int m = moves[i];
     size_t mark = marked_.size();
     Play(m, a);
     bool win = false;
@@ -199,12 +201,13 @@ bool ThreatSolver::VctNode(int a, int depth, int* first) {
   if (!first && Probe(key, depth, known)) return known;
 
   // An open three of the defender outruns a three of ours: only fours then.
-  std::vector<int> moves;
-  Threats(a, board_.Count(o, kMakesOpenFour) > 0, moves);
-  size_t fours = 0;
-  while (fours < moves.size() && board_.ThreatOf(a, moves[fours]) >= kMakesFour) ++fours;
-  if (moves.size() > fours + kMaxThreats) moves.resize(fours + kMaxThreats);
-  for (int m : moves) {
+  int moves[kCells];
+  int count = Threats(a, board_.Count(o, kMakesOpenFour) > 0, moves);
+  int fours = 0;
+  while (fours < count && board_.ThreatOf(a, moves[fours]) >= kMakesFour) ++fours;
+  count = std::min(count, fours + kMaxThreats);
+  for (int i = 0; i < count; ++i) {
+    int m = moves[i];
     size_t mark = marked_.size();
     Play(m, a);
     bool win = VctDefend(a, depth);
@@ -242,16 +245,14 @@ bool ThreatSolver::VctDefend(int a, int depth) {
 
   // Every square on which the attacker would make a four (that includes
   // every square that stops the three), and the defender's own fours.
-  std::vector<int> defences;
-  for (int s = 0; s < kCells; ++s)
-    if (board_.Empty(s) &&
-        (board_.ThreatOf(a, s) >= kMakesFour || board_.ThreatOf(o, s) >= kMakesFour))
-      defences.push_back(s);
+  int defences[kCells], count = 0;
+  (board_.Fours(a) | board_.Fours(o)).ForEach([&](int s) { defences[count++] = s; });
   const Board& b = board_;
-  std::sort(defences.begin(), defences.end(), [&](int l, int r) {
+  std::sort(defences, defences + count, [&](int l, int r) {
     return b.ValueOf(a, l) + b.ValueOf(o, l) > b.ValueOf(a, r) + b.ValueOf(o, r);
   });
-  for (int d : defences) {
+  for (int i = 0; i < count; ++i) {
+    int d = defences[i];
     Play(d, o);
     bool win = VctNode(a, depth - 1, nullptr);
     board_.Undo();

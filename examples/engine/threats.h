@@ -61,8 +61,9 @@ class ThreatSolver {
   bool VcfNode(int attacker, int depth, int* first);
   bool VctNode(int attacker, int depth, int* first);
   bool VctDefend(int attacker, int depth);
-  // The attacker's threats, strongest first; fours only for VCF.
-  void Threats(int attacker, bool foursOnly, std::vector<int>& moves) const;
+  // The attacker's threats, strongest first, into moves; fours only for
+  // VCF. Returns how many.
+  int Threats(int attacker, bool foursOnly, int* moves) const;
   bool Probe(uint64_t key, int depth, bool& win) const;
   void Store(uint64_t key, int depth, bool win);
   void Play(int square, int side) {
