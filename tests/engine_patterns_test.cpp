@@ -65,7 +65,7 @@ Shape Recount(const std::string& line) {
 void ExpectMatchesRecount(const Board& board, const int* cells, uint64_t expectedHash) {
   ASSERT_EQ(board.Hash(), expectedHash);
   for (int side = 1; side <= 2; ++side) {
-    int count[kThreats] = {}, sum = 0;
+    int count[kThreats] = {}, sum[2] = {};
     for (int s = 0; s < kCells; ++s) {
       ASSERT_EQ(board.At(s), cells[s]);
       bool near = false;
@@ -89,10 +89,12 @@ void ExpectMatchesRecount(const Board& board, const int* cells, uint64_t expecte
       ASSERT_EQ(board.Threes(side).Has(s), Combine(set).threat >= kMakesThree);
       ASSERT_EQ(board.ValueOf(side, s), Combine(set).value);
       ++count[Combine(set).threat];
-      sum += Combine(set).eval;
+      sum[0] += Combine(set).eval[0];
+      sum[1] += Combine(set).eval[1];
     }
     for (int t = 0; t < kThreats; ++t) ASSERT_EQ(board.Count(side, Threat(t)), count[t]) << t;
-    ASSERT_EQ(board.EvalSum(side), sum);
+    ASSERT_EQ(board.EvalSum(side, true), sum[0]);
+    ASSERT_EQ(board.EvalSum(side, false), sum[1]);
   }
 }
 

@@ -71,9 +71,9 @@ Board::Board(const uint8_t cells[kCells]) {
       shapeSet_[side][s] = set;
       threat_[side][s] = info.threat;
       value_[side][s] = info.value;
-      eval_[side][s] = info.eval;
       ++count_[side][info.threat];
-      evalSum_[side] += info.eval;
+      evalSum_[side][0] += info.eval[0];
+      evalSum_[side][1] += info.eval[1];
     }
   for (int s = 0; s < kCells; ++s)
     if (cells[s] == 1 || cells[s] == 2) {
@@ -88,8 +88,7 @@ Board::Board(const uint8_t cells[kCells]) {
 void Board::Place(int square, int side) {
   Saved& saved = saved_[moves_.size()];
   std::copy(&count_[0][0], &count_[0][0] + 2 * kThreats, &saved.count[0][0]);
-  saved.evalSum[0] = evalSum_[0];
-  saved.evalSum[1] = evalSum_[1];
+  std::copy(&evalSum_[0][0], &evalSum_[0][0] + 4, &saved.evalSum[0][0]);
   saved.candidates = candidates_;
   std::copy(fours_, fours_ + 2, saved.fours);
   std::copy(threes_, threes_ + 2, saved.threes);
@@ -103,17 +102,18 @@ void Board::Place(int square, int side) {
 // when it was taken, which is what they are again once the stones placed
 // after it are taken back.
 void Board::SetInfo(int side, int s, int shapeSet) {
-  log_[size_t(logSize_++)] = {int16_t(s),      uint8_t(side),  threat_[side][s],
-                              value_[side][s], eval_[side][s], shapeSet_[side][s]};
+  log_[size_t(logSize_++)] = {int16_t(s), uint8_t(side), threat_[side][s], value_[side][s],
+                              shapeSet_[side][s]};
+  const SquareInfo& before = Combine(shapeSet_[side][s]);
   const SquareInfo& info = Combine(shapeSet);
   Threat old = threat_[side][s];
   shapeSet_[side][s] = shapeSet;
   --count_[side][old];
   ++count_[side][info.threat];
-  evalSum_[side] += info.eval - eval_[side][s];
+  evalSum_[side][0] += info.eval[0] - before.eval[0];
+  evalSum_[side][1] += info.eval[1] - before.eval[1];
   threat_[side][s] = info.threat;
   value_[side][s] = info.value;
-  eval_[side][s] = info.eval;
   if (info.threat >= kMakesThree || old >= kMakesThree) {
     fours_[side].Put(s, info.threat >= kMakesFour);
     threes_[side].Put(s, info.threat >= kMakesThree);
@@ -124,7 +124,9 @@ void Board::Put(int square, int side) {
   const Geometry& geo = Geo();
   for (int i = 0; i < 2; ++i) {
     --count_[i][threat_[i][square]];
-    evalSum_[i] -= eval_[i][square];
+    const SquareInfo& info = Combine(shapeSet_[i][square]);
+    evalSum_[i][0] -= info.eval[0];
+    evalSum_[i][1] -= info.eval[1];
     fours_[i].Put(square, false);
     threes_[i].Put(square, false);
   }
@@ -164,14 +166,12 @@ void Board::Undo() {
     const Change& c = log_[size_t(--logSize_)];
     threat_[c.side][c.square] = c.threat;
     value_[c.side][c.square] = c.value;
-    eval_[c.side][c.square] = c.eval;
     shapeSet_[c.side][c.square] = c.shapeSet;
   }
   std::copy(saved.fours, saved.fours + 2, fours_);
   std::copy(saved.threes, saved.threes + 2, threes_);
   std::copy(&saved.count[0][0], &saved.count[0][0] + 2 * kThreats, &count_[0][0]);
-  evalSum_[0] = saved.evalSum[0];
-  evalSum_[1] = saved.evalSum[1];
+  std::copy(&saved.evalSum[0][0], &saved.evalSum[0][0] + 4, &evalSum_[0][0]);
   candidates_ = saved.candidates;
   hash_ ^= geo.zobrist[cells_[square] - 1][square];
   cells_[square] = 0;

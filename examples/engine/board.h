@@ -89,8 +89,9 @@ class Board {
   // if none (square holds side's fresh four).
   int FiveSquareNear(int side, int square) const;
 
-  // The evaluation sum of side: what it can make on every empty square.
-  int EvalSum(int side) const { return evalSum_[side - 1]; }
+  // The evaluation sum of side, what it can make on every empty square,
+  // weighed as for the side to move or as for the side that waits.
+  int EvalSum(int side, bool toMove) const { return evalSum_[side - 1][toMove ? 0 : 1]; }
   uint64_t Hash() const { return hash_; }
   static uint64_t SideKey(int side);
 
@@ -107,13 +108,13 @@ class Board {
     int16_t square;
     uint8_t side;
     Threat threat;
-    int16_t value, eval;
+    int16_t value;
     int shapeSet;
   };
   // What a move cannot restore from the log.
   struct Saved {
     int count[2][kThreats];
-    int evalSum[2];
+    int evalSum[2][2];
     SquareSet candidates, fours[2], threes[2];
     int logSize;
   };
@@ -123,9 +124,8 @@ class Board {
   int shapeSet_[2][kCells] = {};  // the four line shapes of an empty square
   Threat threat_[2][kCells] = {};
   int16_t value_[2][kCells] = {};
-  int16_t eval_[2][kCells] = {};
   int count_[2][kThreats] = {};
-  int evalSum_[2] = {};
+  int evalSum_[2][2] = {};  // [side - 1][0 to move, 1 waiting]
   SquareSet fours_[2], threes_[2], candidates_, taken_;
   std::vector<Saved> saved_ = std::vector<Saved>(kCells);  // before each move
   std::vector<Change> log_;

@@ -52,7 +52,9 @@ constexpr int KeySlot(int offset) { return offset < 0 ? offset + 4 : offset + 3;
 struct SquareInfo {
   Threat threat;
   int16_t value;  // for move ordering: grows with what the square makes
-  int16_t eval;   // the square's weight in the static evaluation
+  // The square's weight in the static evaluation: [0] for the side to
+  // move, [1] for the side that waits.
+  int16_t eval[2];
 };
 
 // Four shapes, one a line, as one number: shape of line d times kShapes^d.

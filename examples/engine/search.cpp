@@ -35,15 +35,14 @@ Searcher::Searcher(Board& board, Clock& clock)
 
 int Searcher::Evaluate(int side) const {
   int o = 3 - side;
-  int own = board_.EvalSum(side), theirs = board_.EvalSum(o);
-  int score = own - theirs + own / 8;  // the side to move has the tempo
+  int score = board_.EvalSum(side, true) - board_.EvalSum(o, false);
   // Forks the search did not reach: with the tempo and no four to answer
   // with, a four-three or two open threes usually win.
   if (board_.FourCount(o) == 0) {
     if (board_.Count(side, kMakesFourThree))
-      score += 3000;
+      score += 3450;
     else if (board_.Count(side, kMakesDoubleThree) && !board_.Count(o, kMakesOpenFour))
-      score += 1200;
+      score += 3670;
   }
   return std::clamp(score, -kDecided / 2, kDecided / 2);
 }
