@@ -64,20 +64,8 @@ class ShapeTable {
   std::array<Shape, kTernary> ternary_{};
 };
 
-// Weights of one line's shape on an empty square: for ordering moves, and
-// for the evaluation (the sum over all empty squares of what each side could
-// make there).
+// Weights of one line's shape on an empty square, for ordering moves.
 constexpr int kOrderWeight[kShapes] = {0, 2, 5, 14, 16, 48, 64, 0, 0};
-// The evaluation adds up, over the empty squares, a weight for each line's
-// shape and one for the class of the square. The weights differ for the
-// side to move, which can act first, and for the side that waits. They were
-// fitted to the results of recorded games between engine versions (40 000
-// positions), and the fit is why a bare four counts for nothing: only a four
-// with support, or a fork, wins tempo that lasts.
-constexpr int kEvalWeight[2][kShapes] = {{0, 1, 9, 4, 15, 48, 0, 135, 250},
-                                         {0, 1, 8, 2, 11, 37, 0, 751, 250}};
-constexpr int kClassWeight[2][kThreats] = {{0, 34, 107, 58, 0, 239, 2110, 0, 0},
-                                           {0, 17, 27, 49, 0, 224, 670, 0, 0}};
 
 }  // namespace
 

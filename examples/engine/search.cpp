@@ -40,9 +40,9 @@ int Searcher::Evaluate(int side) const {
   // with, a four-three or two open threes usually win.
   if (board_.FourCount(o) == 0) {
     if (board_.Count(side, kMakesFourThree))
-      score += 3450;
+      score += kFourThreeBonus;
     else if (board_.Count(side, kMakesDoubleThree) && !board_.Count(o, kMakesOpenFour))
-      score += 3670;
+      score += kDoubleThreeBonus;
   }
   return std::clamp(score, -kDecided / 2, kDecided / 2);
 }

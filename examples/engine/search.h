@@ -15,6 +15,11 @@
 namespace sample_engine {
 
 constexpr int kWin = 20000;  // a five now; kWin - n: a five n plies ahead
+// What a fork the search did not reach is worth to the side to move when
+// the other side has no four to answer with (fitted with the weights in
+// patterns.h).
+constexpr int kFourThreeBonus = 3450;
+constexpr int kDoubleThreeBonus = 3670;
 
 struct SearchReport {
   int move = -1;

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "records.h"
 #include "search.h"
 
 namespace {
@@ -45,19 +46,9 @@ std::string Square(int s) {
   return text;
 }
 
-// Every position of a recorded game: moves as "x,y,ms" lines, one-based,
-// after a header line; names and other lines after them are skipped.
+// Every position of a recorded game, thought about anew.
 int Replay(const char* path, int budget) {
-  std::ifstream in(path);
-  std::string line;
-  std::vector<int> moves;
-  std::getline(in, line);
-  while (std::getline(in, line)) {
-    int x = 0, y = 0, ms = 0;
-    if (std::sscanf(line.c_str(), "%d,%d,%d", &x, &y, &ms) != 3) break;
-    if (x < 1 || x > 15 || y < 1 || y > 15) break;
-    moves.push_back(sample_engine::kSize * (x - 1) + (y - 1));
-  }
+  std::vector<int> moves = ReadRecordedGame(path);
   if (moves.empty()) {
     std::fprintf(stderr, "kavro-engine-bench: no moves in %s\n", path);
     return 2;

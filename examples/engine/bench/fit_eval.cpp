@@ -1,0 +1,172 @@
+// kavro-engine-fit: fits the evaluation weights (patterns.h, search.h) to
+// the results of recorded games.
+//
+//   kavro-engine-fit GAME.psq...     (as kavro-arena --records DIR keeps them)
+//
+// Every quiet position from the seventh stone on (no five to make or to
+// stop, no open three for the side to move: the search settles the others)
+// is a sample: how many lines of each shape and squares of each class either
+// side has, and whether the side to move went on to win. Through a logistic
+// curve the evaluation should predict that result. The weights start from
+// the engine's own and are changed one at a time, by a factor that shrinks,
+// while the squared error falls. One block of positions in five is held
+// out: its error shows whether the fit carries over to games it never saw.
+// The new tables are printed in the form patterns.h and search.h use.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "records.h"
+#include "search.h"
+
+namespace {
+
+using namespace sample_engine;
+
+// Per side: line shapes kOne..kOpenFour, square classes kMakesThree..
+// kMakesOpenFour, and whether the fork bonus of Evaluate applies.
+constexpr int kShapeFeatures = kOpenFour - kOne + 1;
+constexpr int kClassFeatures = kMakesOpenFour - kMakesThree + 1;
+constexpr int kSideFeatures = kShapeFeatures + kClassFeatures;
+constexpr int kFeatures = 2 * kSideFeatures + 2;
+constexpr int kBonus = 2 * kSideFeatures;
+
+struct Sample {
+  float feature[kFeatures];
+  float result;  // 1 the side to move won, 0 it lost, 0.5 a draw
+};
+
+Sample Describe(const Board& board, int side, float result) {
+  Sample sample{};
+  sample.result = result;
+  for (int view = 0; view < 2; ++view) {
+    int who = view == 0 ? side : 3 - side;
+    float* f = sample.feature + view * kSideFeatures;
+    for (int s = 0; s < kCells; ++s) {
+      if (!board.Empty(s)) continue;
+      for (int d = 0; d < 4; ++d)
+        if (Shape shape = board.ShapeOf(who, s, d); shape >= kOne && shape <= kOpenFour)
+          f[shape - kOne] += 1;
+      if (Threat t = board.ThreatOf(who, s); t >= kMakesThree && t <= kMakesOpenFour)
+        f[kShapeFeatures + t - kMakesThree] += 1;
+    }
+  }
+  int o = 3 - side;
+  if (board.FourCount(o) == 0) {
+    if (board.Count(side, kMakesFourThree))
+      sample.feature[kBonus] = 1;
+    else if (board.Count(side, kMakesDoubleThree) && !board.Count(o, kMakesOpenFour))
+      sample.feature[kBonus + 1] = 1;
+  }
+  return sample;
+}
+
+void AddGame(const std::vector<int>& moves, std::vector<Sample>& samples) {
+  uint8_t empty[kCells] = {};
+  Board board(empty);
+  int winner = 0;
+  for (size_t i = 0; i < moves.size() && !winner; ++i) {
+    int side = 1 + int(i % 2);
+    if (!board.Empty(moves[i])) return;  // not a game
+    if (board.ThreatOf(side, moves[i]) == kMakesFive) winner = side;
+    board.Place(moves[i], side);
+  }
+  board.UndoTo(0);
+  for (size_t i = 0; i < moves.size(); ++i) {
+    int side = 1 + int(i % 2), o = 3 - side;
+    if (i >= 6 && !board.Count(side, kMakesFive) && !board.Count(o, kMakesFive) &&
+        !board.Count(side, kMakesOpenFour))
+      samples.push_back(Describe(board, side, winner == 0 ? 0.5f : winner == side ? 1.f : 0.f));
+    board.Place(moves[i], side);
+  }
+}
+
+double Evaluate(const Sample& s, const std::vector<double>& w) {
+  double e = 0;
+  for (int i = 0; i < kFeatures; ++i)
+    e += (i < kSideFeatures || i >= kBonus ? 1 : -1) * w[size_t(i)] * s.feature[i];
+  return e;
+}
+
+double Error(const std::vector<Sample>& samples, const std::vector<double>& w, double scale) {
+  double sum = 0;
+  for (const Sample& s : samples) {
+    double p = 1 / (1 + std::exp(-scale * Evaluate(s, w)));
+    sum += (p - s.result) * (p - s.result);
+  }
+  return sum / double(std::max<size_t>(1, samples.size()));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: kavro-engine-fit GAME.psq...\n");
+    return 2;
+  }
+  std::vector<Sample> all;
+  for (int i = 1; i < argc; ++i) AddGame(ReadRecordedGame(argv[i]), all);
+  std::vector<Sample> train, held;
+  for (size_t i = 0; i < all.size(); ++i) (i / 500 % 5 == 4 ? held : train).push_back(all[i]);
+  if (train.empty() || held.empty()) {
+    std::fprintf(stderr, "kavro-engine-fit: too few positions (%zu)\n", all.size());
+    return 2;
+  }
+
+  std::vector<double> w(kFeatures);
+  for (int view = 0; view < 2; ++view) {
+    for (int i = 0; i < kShapeFeatures; ++i)
+      w[size_t(view * kSideFeatures + i)] = kEvalWeight[view][kOne + i];
+    for (int i = 0; i < kClassFeatures; ++i)
+      w[size_t(view * kSideFeatures + kShapeFeatures + i)] = kClassWeight[view][kMakesThree + i];
+  }
+  w[kBonus] = kFourThreeBonus;
+  w[kBonus + 1] = kDoubleThreeBonus;
+
+  // The curve's scale that fits the weights as they are; it stays fixed, so
+  // the weights keep the engine's units.
+  double scale = 1e-5, error = Error(train, w, scale);
+  for (double s = 1e-5; s < 0.02; s *= 1.05)
+    if (double e = Error(train, w, s); e < error) error = e, scale = s;
+  std::printf("%zu positions, scale %.5f\n", all.size(), scale);
+  std::printf("error before: %.5f, held out %.5f\n", error, Error(held, w, scale));
+
+  for (double step = 1.15; step > 1.01; step = 1 + (step - 1) / 3) {
+    for (bool better = true; better;) {
+      better = false;
+      for (size_t i = 0; i < w.size(); ++i)
+        for (double factor : {step, 1 / step}) {
+          double old = w[i];
+          w[i] = old == 0 ? (factor > 1 ? 1 : 0) : old * factor;  // a zero may grow
+          double e = Error(train, w, scale);
+          if (e < error - 1e-7)
+            error = e, better = true;
+          else
+            w[i] = old;
+        }
+    }
+  }
+  std::printf("error after:  %.5f, held out %.5f\n\n", error, Error(held, w, scale));
+
+  // Rows as patterns.h has them: nothing and quiet weigh 0; the five and
+  // the class that makes one are never evaluated and keep their values.
+  auto row = [&](int first, int count, int last) {
+    std::printf("{0");
+    for (int i = 0; i < count; ++i) std::printf(", %.0f", std::round(w[size_t(first + i)]));
+    std::printf(", %d}", last);
+  };
+  for (int table = 0; table < 2; ++table) {
+    std::printf(table ? "kClassWeight = {" : "kEvalWeight = {");
+    for (int view = 0; view < 2; ++view) {
+      if (table)
+        row(view * kSideFeatures + kShapeFeatures, kClassFeatures, kClassWeight[view][kMakesFive]);
+      else
+        row(view * kSideFeatures, kShapeFeatures, kEvalWeight[view][kFive]);
+      std::printf(view ? "}\n" : ", ");
+    }
+  }
+  std::printf("kFourThreeBonus = %.0f, kDoubleThreeBonus = %.0f\n", std::round(w[kBonus]),
+              std::round(w[kBonus + 1]));
+  return 0;
+}
