@@ -4,6 +4,7 @@
 // sums and a Zobrist key.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -27,6 +28,7 @@ struct SquareSet {
     for (int i = 0; i < 4; ++i) u.word[i] = word[i] & o.word[i];
     return u;
   }
+  // Sets the bits past the last square too: for masking only.
   SquareSet operator~() const {
     SquareSet u;
     for (int i = 0; i < 4; ++i) u.word[i] = ~word[i];
@@ -40,7 +42,7 @@ struct SquareSet {
   template <class F>
   void ForEach(F f) const {
     for (int i = 0; i < 4; ++i)
-      for (uint64_t bits = word[i]; bits; bits &= bits - 1) f(64 * i + __builtin_ctzll(bits));
+      for (uint64_t bits = word[i]; bits; bits &= bits - 1) f(64 * i + std::countr_zero(bits));
   }
 };
 
