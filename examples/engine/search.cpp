@@ -33,17 +33,23 @@ Searcher::Searcher(Board& board, Clock& clock)
   for (auto& k : killers_) k[0] = k[1] = -1;
 }
 
-int Searcher::Evaluate(int side) const {
+// Forks the search did not reach: with the tempo and no four to answer
+// with, a four-three or two open threes usually win.
+Threat UnansweredFork(const Board& board, int side) {
   int o = 3 - side;
-  int score = board_.EvalSum(side, true) - board_.EvalSum(o, false);
-  // Forks the search did not reach: with the tempo and no four to answer
-  // with, a four-three or two open threes usually win.
-  if (board_.FourCount(o) == 0) {
-    if (board_.Count(side, kMakesFourThree))
-      score += kFourThreeBonus;
-    else if (board_.Count(side, kMakesDoubleThree) && !board_.Count(o, kMakesOpenFour))
-      score += kDoubleThreeBonus;
-  }
+  if (board.FourCount(o)) return kQuiet;
+  if (board.Count(side, kMakesFourThree)) return kMakesFourThree;
+  if (board.Count(side, kMakesDoubleThree) && !board.Count(o, kMakesOpenFour))
+    return kMakesDoubleThree;
+  return kQuiet;
+}
+
+int Searcher::Evaluate(int side) const {
+  int score = board_.EvalSum(side, true) - board_.EvalSum(3 - side, false);
+  Threat fork = UnansweredFork(board_, side);
+  score += fork == kMakesFourThree     ? kFourThreeBonus
+           : fork == kMakesDoubleThree ? kDoubleThreeBonus
+                                       : 0;
   return std::clamp(score, -kDecided / 2, kDecided / 2);
 }
 

@@ -20,6 +20,9 @@ constexpr int kWin = 20000;  // a five now; kWin - n: a five n plies ahead
 // patterns.h).
 constexpr int kFourThreeBonus = 3450;
 constexpr int kDoubleThreeBonus = 3670;
+// Which of those forks side, to move, holds unanswered: kMakesFourThree,
+// kMakesDoubleThree, or kQuiet for none.
+Threat UnansweredFork(const Board& board, int side);
 
 struct SearchReport {
   int move = -1;

@@ -52,13 +52,9 @@ Sample Describe(const Board& board, int side, float result) {
         f[kShapeFeatures + t - kMakesThree] += 1;
     }
   }
-  int o = 3 - side;
-  if (board.FourCount(o) == 0) {
-    if (board.Count(side, kMakesFourThree))
-      sample.feature[kBonus] = 1;
-    else if (board.Count(side, kMakesDoubleThree) && !board.Count(o, kMakesOpenFour))
-      sample.feature[kBonus + 1] = 1;
-  }
+  Threat fork = UnansweredFork(board, side);
+  sample.feature[kBonus] = fork == kMakesFourThree;
+  sample.feature[kBonus + 1] = fork == kMakesDoubleThree;
   return sample;
 }
 
