@@ -82,6 +82,9 @@ class Board {
   // open three.
   const SquareSet& Fours(int side) const { return fours_[side - 1]; }
   const SquareSet& Threes(int side) const { return threes_[side - 1]; }
+  // The empty squares on which either side makes at least a four: all the
+  // answers to an open three that can matter.
+  SquareSet EitherFour() const { return fours_[0] | fours_[1]; }
   // The empty squares within two steps of a stone (the area moves are
   // taken from).
   const SquareSet& Candidates() const { return candidates_; }

@@ -59,7 +59,7 @@ int Searcher::Generate(int side, int ply, int ttMove, int limit, int* moves) {
   bool defend = board_.Count(o, kMakesOpenFour) > 0;
   int64_t scored[kCells];
   int count = 0;
-  (defend ? board_.Fours(side) | board_.Fours(o) : board_.Candidates()).ForEach([&](int s) {
+  (defend ? board_.EitherFour() : board_.Candidates()).ForEach([&](int s) {
     int64_t score =
         board_.ValueOf(side, s) + board_.ValueOf(o, s) * 7 / 8 + history_[side - 1][s] / 64;
     if (s == ttMove)

@@ -246,7 +246,7 @@ bool ThreatSolver::VctDefend(int a, int depth) {
   // Every square on which the attacker would make a four (that includes
   // every square that stops the three), and the defender's own fours.
   int defences[kCells], count = 0;
-  (board_.Fours(a) | board_.Fours(o)).ForEach([&](int s) { defences[count++] = s; });
+  board_.EitherFour().ForEach([&](int s) { defences[count++] = s; });
   const Board& b = board_;
   std::sort(defences, defences + count, [&](int l, int r) {
     return b.ValueOf(a, l) + b.ValueOf(o, l) > b.ValueOf(a, r) + b.ValueOf(o, r);
