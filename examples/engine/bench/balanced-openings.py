@@ -2,13 +2,16 @@
 """Candidates for bench/balanced-openings.txt, and the pick among them.
 
   balanced-openings.py candidates > cand.txt
-  build/kavro-engine-bench 700 --openings cand.txt > judged.txt
+  build/kavro-engine-bench 2000 --openings cand.txt > judged.txt
   balanced-openings.py pick judged.txt > balanced-openings.txt
 
 The candidates are random openings of four and five stones within three
 squares of the centre, the first stone on it. The pick keeps the 64 of five
 stones (blue to move) that the engine judged closest to even: openings of
-four stones leave yellow, with the tempo, clearly ahead.
+four stones leave yellow, with the tempo, clearly ahead. Judge them again
+when the engine has grown much stronger: a stronger engine sees an
+advantage an older one took for even, and an opening won for the side to
+move whoever plays it hides a difference in strength.
 """
 import random
 import sys
@@ -16,7 +19,7 @@ import sys
 HEADER = """\
 # Balanced openings for engine matches: five stones, blue to move. Of 480
 # random openings of four and five stones around the centre, the 64 the
-# sample engine judged closest to even for the side to move (700 ms a
+# sample engine judged closest to even for the side to move (2000 ms a
 # position; made by bench/balanced-openings.py). Stones as x,y from zero,
 # yellow first, as kavro-arena --openings reads them; after the # the
 # engine's score for blue.
