@@ -4,16 +4,20 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <initializer_list>
 #include <random>
 #include <set>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "engine_test_support.h"
 #include "move.h"
+#include "table.h"
+#include "timeman.h"
 
 namespace {
 
@@ -121,6 +125,52 @@ TEST(SampleEngineMove, PlaysItsForkAndStopsTheOpponentsFork) {
   // have no forced win.
   cells = Position({{4, 7}, {0, 0}, {14, 14}, {0, 14}}, {{5, 7}, {6, 7}, {7, 7}, {9, 5}, {10, 4}});
   EXPECT_EQ(Choose(cells), Square(8, 6));
+}
+
+// What the search's two threads share: the table, stored into by both at
+// once, and the end of the move.
+TEST(SampleEngineThreads, SharedTableNeverMixesEntriesAndTheHelperStopsOnCall) {
+  auto entryOf = [](uint64_t key) {
+    sample_engine::TableEntry e;
+    e.score = int(key % 40129) - 20064;
+    e.move = int(key >> 20 & 0xff) % 226 - 1;
+    e.depth = int(key >> 30 & 0x3f);
+    e.bound = 1 + int(key >> 40 & 0xff) % 3;
+    return e;
+  };
+  sample_engine::TransTable table(1);
+  // 12 keys over 2 slots: the threads keep overwriting each other's entries.
+  std::atomic<int> hits{0}, wrong{0};
+  auto hammer = [&](uint64_t seed) {
+    std::mt19937_64 random(seed);
+    for (int i = 0; i < 1000000; ++i) {
+      uint64_t key = (random() % 12 + 1) * 0x9e3779b97f4a7c15ull;
+      if (random() & 1) {
+        table.Store(key, entryOf(key));
+        continue;
+      }
+      sample_engine::TableEntry got, want = entryOf(key);
+      if (!table.Probe(key, got)) continue;
+      ++hits;
+      if (got.score != want.score || got.move != want.move || got.depth != want.depth ||
+          got.bound != want.bound)
+        ++wrong;
+    }
+  };
+  std::thread other(hammer, 1);
+  hammer(2);
+  other.join();
+  EXPECT_GT(hits, 1000);
+  EXPECT_EQ(wrong, 0);
+
+  sample_engine::Clock clock(60000);
+  std::atomic<bool> stop{false};
+  sample_engine::Clock helper = clock.HelperClock(&stop);
+  EXPECT_FALSE(helper.ShareSpent());
+  stop = true;
+  EXPECT_TRUE(helper.ShareSpent());
+  EXPECT_FALSE(clock.ShareSpent());
+  EXPECT_THROW(for (int i = 0; i < 1000; ++i) helper.Poll(), sample_engine::TimeUp);
 }
 
 // The program: a position datagram on 127.0.0.1:8000 is answered on 8001.

@@ -17,7 +17,9 @@
 //   search.{h,cpp}    the principal-variation search and the move choice:
 //                     immediate fives and blocks, our forced wins, the
 //                     opponent's forced wins after each candidate, then
-//                     iterative deepening within the time left;
+//                     iterative deepening within the time left, on a
+//                     second thread too where there is a second core;
+//   table.h           the transposition table the threads share;
 //   timeman.{h,cpp}   the budget and its shares.
 #include "move.h"
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <bitset>
+#include <cstdlib>
+#include <thread>
 #include <utility>
 
 namespace sample_engine {
@@ -23,13 +25,17 @@ int FromTable(int score, int ply) {
 
 }  // namespace
 
-std::vector<Searcher::Entry>& Searcher::Table() {
-  thread_local std::vector<Entry> table(size_t(1) << kTableBits);
+TransTable& Searcher::Table() {
+  thread_local TransTable table(kTableBits);
   return table;
 }
 
-Searcher::Searcher(Board& board, Clock& clock)
-    : board_(board), clock_(clock), solver_(board, clock), table_(Table()) {
+Searcher::Searcher(Board& board, Clock& clock, int threads) : Searcher(board, clock, Table()) {
+  threads_ = std::max(1, threads);
+}
+
+Searcher::Searcher(Board& board, Clock& clock, TransTable& table)
+    : board_(board), clock_(clock), solver_(board, clock), table_(table) {
   for (auto& k : killers_) k[0] = k[1] = -1;
 }
 
@@ -96,9 +102,9 @@ int Searcher::Search(int side, int depth, int alpha, int beta, int ply) {
   if (depth <= 0 || ply >= kMaxPly) return Evaluate(side);
 
   uint64_t key = board_.Hash() ^ Board::SideKey(side);
-  Entry& entry = table_[key & ((size_t(1) << kTableBits) - 1)];
+  TableEntry entry;
   int ttMove = -1;
-  if (entry.key == key) {
+  if (table_.Probe(key, entry)) {
     ttMove = entry.move;
     if (entry.depth >= depth) {
       int score = FromTable(entry.score, ply);
@@ -137,11 +143,11 @@ int Searcher::Search(int side, int depth, int alpha, int beta, int ply) {
       break;
     }
   }
-  entry.key = key;
-  entry.score = int16_t(ToTable(best, ply));
-  entry.move = int16_t(bestMove);
-  entry.depth = int8_t(depth);
+  entry.score = ToTable(best, ply);
+  entry.move = bestMove;
+  entry.depth = depth;
   entry.bound = best <= alphaStart ? kUpper : best >= beta ? kLower : kExact;
+  table_.Store(key, entry);
   return best;
 }
 
@@ -265,10 +271,11 @@ SearchReport Searcher::Choose() {
     if (board_.Empty(s)) empty = s;
   if (empty < 0) return report;
   report.move = empty;
+  int64_t helperNodes = 0;
   auto done = [&](int move, const char* reason) {
     report.move = move;
     report.reason = reason;
-    report.nodes = nodes_;
+    report.nodes = nodes_ + helperNodes;
     report.threatNodes = solver_.Nodes();
     return report;
   };
@@ -298,14 +305,41 @@ SearchReport Searcher::Choose() {
   std::vector<int> moves(generated, generated + Generate(1, 0, -1, 24, generated));
   if (moves.empty()) return done(empty, "no candidates");
   if (moves.size() == 1) return done(moves[0], "only move");
+  // A helper searches the candidates while the defence checks them: the
+  // table it fills serves the search that follows.
+  clock_.SetShare(100);
+  std::atomic<bool> stop{false};
+  SearchReport helped;
+  std::thread helper;
+  if (threads_ > 1) {
+    Position root;
+    for (int s = 0; s < kCells; ++s) root.cells[s] = uint8_t(board_.At(s));
+    helper = std::thread([&, root, rootMoves = moves, clock = clock_.HelperClock(&stop)] {
+      helped = Help(root, rootMoves, clock);
+    });
+  }
   clock_.SetShare(55);
   moves = SafeMoves(moves, report);
   report.defenceMs = clock_.ElapsedMs() - report.attackMs;
 
   clock_.SetShare(100);
   report.reason = "search";
-  double lastMs = 0;
-  for (int depth = 2; depth <= kMaxPly; ++depth) {
+  Deepen(moves, 2, true, report);
+  stop = true;
+  if (helper.joinable()) helper.join();
+  helperNodes = helped.nodes;
+  // Its move may be one the defence refuted.
+  if (helped.depth > report.depth &&
+      std::find(moves.begin(), moves.end(), helped.move) != moves.end()) {
+    moves[0] = helped.move;
+    report.depth = helped.depth;
+    report.score = helped.score;
+  }
+  return done(moves[0], report.reason);
+}
+
+void Searcher::Deepen(std::vector<int>& moves, int firstDepth, bool paced, SearchReport& report) {
+  for (int depth = firstDepth; depth <= kMaxPly; ++depth) {
     double startMs = clock_.ElapsedMs();
     iterationBest_ = -1;
     try {
@@ -317,19 +351,32 @@ SearchReport Searcher::Choose() {
       break;
     }
     report.depth = depth;
-    lastMs = clock_.ElapsedMs() - startMs;
     if (std::abs(report.score) > kDecided) break;
-    if (!clock_.RoomFor(lastMs, 1.5)) break;
+    if (paced && !clock_.RoomFor(clock_.ElapsedMs() - startMs, 1.5)) break;
   }
-  return done(moves[0], report.reason);
 }
 
-SearchReport Think(const uint8_t cells[kCells], int budgetMs) {
+SearchReport Searcher::Help(const Position& root, const std::vector<int>& moves, Clock clock) {
+  Board board(root.cells);
+  Searcher helper(board, clock, table_);
+  std::vector<int> ordered = moves;
+  SearchReport report;
+  helper.Deepen(ordered, 3, false, report);
+  report.move = ordered[0];
+  report.nodes = helper.nodes_;
+  return report;
+}
+
+SearchReport Think(const uint8_t cells[kCells], int budgetMs, int threads) {
   uint8_t clean[kCells];
   for (int s = 0; s < kCells; ++s) clean[s] = cells[s] <= 2 ? cells[s] : 2;
   Clock clock(budgetMs);
+  if (threads <= 0) {
+    const char* wanted = std::getenv("KAVRO_ENGINE_THREADS");
+    threads = wanted ? std::atoi(wanted) : int(std::min(2u, std::thread::hardware_concurrency()));
+  }
   Board board(clean);
-  Searcher searcher(board, clock);
+  Searcher searcher(board, clock, threads);
   SearchReport report = searcher.Choose();
   // Whatever happened above, the answer is an empty square.
   if (report.move >= 0 && !board.Empty(report.move)) {

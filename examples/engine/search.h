@@ -3,12 +3,16 @@
 // threat class, killer moves and history, and only the squares that matter
 // searched when a threat stands. The threat solver finds forced wins at the
 // root and, before the move is chosen, the opponent's forced wins after it.
+// With two threads, a helper searches the candidates from the moment the
+// defence starts checking them; the two share the table (lazy SMP).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
 #include "board.h"
+#include "table.h"
 #include "threats.h"
 #include "timeman.h"
 
@@ -39,20 +43,16 @@ struct SearchReport {
 
 class Searcher {
  public:
-  Searcher(Board& board, Clock& clock);
+  // threads: 2 adds the helper thread; more are not used.
+  Searcher(Board& board, Clock& clock, int threads = 1);
   // The move for side 1, or -1 when the board is full.
   SearchReport Choose();
 
  private:
-  struct Entry {
-    uint64_t key = 0;
-    int16_t score = 0;
-    int16_t move = -1;
-    int8_t depth = 0;
-    uint8_t bound = 0;  // 1 upper, 2 lower, 3 exact
-  };
   static constexpr int kTableBits = 19;
   static constexpr int kMaxPly = 64;
+
+  Searcher(Board& board, Clock& clock, TransTable& table);
 
   int Search(int side, int depth, int alpha, int beta, int ply);
   int Evaluate(int side) const;
@@ -63,14 +63,26 @@ class Searcher {
   // opponent found within the time given.
   std::vector<int> SafeMoves(const std::vector<int>& moves, SearchReport& report);
   int RootSearch(std::vector<int>& moves, int depth, int alpha, int beta);
+  // Iterative deepening from firstDepth over the root moves, best first,
+  // until the time is spent or the result is decided; paced, it starts no
+  // iteration the share of time would not hold. Sets the report's score and
+  // deepest finished depth.
+  void Deepen(std::vector<int>& moves, int firstDepth, bool paced, SearchReport& report);
+  // The same on a board of its own set up as root, from one ply deeper,
+  // on a thread of its own, until its clock (Clock::HelperClock) stops it.
+  struct Position {
+    uint8_t cells[kCells];
+  };
+  SearchReport Help(const Position& root, const std::vector<int>& moves, Clock clock);
 
   Board& board_;
   Clock& clock_;
   ThreatSolver solver_;
   // Kept from move to move (a position's worth does not change) and
-  // allocated once per thread.
-  static std::vector<Entry>& Table();
-  std::vector<Entry>& table_;
+  // allocated once per thread that calls Choose.
+  static TransTable& Table();
+  TransTable& table_;
+  int threads_ = 1;
   int killers_[kMaxPly + 2][2] = {};
   int history_[2][kCells] = {};
   int64_t nodes_ = 0;
@@ -78,6 +90,9 @@ class Searcher {
 };
 
 // One move from a position (cells as for ChooseEngineMove) within budgetMs.
-SearchReport Think(const uint8_t cells[kCells], int budgetMs);
+// threads 0: what the environment's KAVRO_ENGINE_THREADS says (1 when
+// several games share the machine), else two where the machine has two
+// cores.
+SearchReport Think(const uint8_t cells[kCells], int budgetMs, int threads = 0);
 
 }  // namespace sample_engine

@@ -17,8 +17,10 @@ constexpr int kMaxThreats = 12;
 
 }  // namespace
 
+// Allocated by the first query that stores: a helper thread of the main
+// search never asks one.
 std::vector<ThreatSolver::Entry>& ThreatSolver::Table() {
-  thread_local std::vector<Entry> table(size_t(1) << kTableBits);
+  thread_local std::vector<Entry> table;
   return table;
 }
 
@@ -63,6 +65,7 @@ void ThreatSolver::Unmark(size_t size) {
 }
 
 bool ThreatSolver::Probe(uint64_t key, int depth, bool& win) const {
+  if (table_.empty()) return false;
   const Entry& e = table_[key & ((size_t(1) << kTableBits) - 1)];
   if (e.key != key) return false;
   // A win found within fewer moves is a win with more; no win within more
@@ -73,6 +76,7 @@ bool ThreatSolver::Probe(uint64_t key, int depth, bool& win) const {
 }
 
 void ThreatSolver::Store(uint64_t key, int depth, bool win) {
+  if (table_.empty()) table_.resize(size_t(1) << kTableBits);
   Entry& e = table_[key & ((size_t(1) << kTableBits) - 1)];
   e.key = key;
   e.depth = int8_t(std::clamp(depth, -100, 100));

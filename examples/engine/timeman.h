@@ -2,6 +2,7 @@
 // of it, and every search polls the clock often enough to stop in time.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 
@@ -22,12 +23,22 @@ class Clock {
   // Limits the searches that follow to `percent` of the budget, counted
   // from the start of the move (never past the hard end).
   void SetShare(int percent);
-  // Throws TimeUp once the current share is spent; looks at the clock only
-  // every few hundred calls.
+  // Throws TimeUp once the current share is spent or the stop is called;
+  // looks at the clock only every few hundred calls.
   void Poll() {
-    if ((++polls_ & 127) == 0 && Steady::now() >= deadline_) throw TimeUp{};
+    if ((++polls_ & 127) == 0 && ShareSpent()) throw TimeUp{};
   }
-  bool ShareSpent() const { return Steady::now() >= deadline_; }
+  bool ShareSpent() const {
+    return Steady::now() >= deadline_ || (stop_ && stop_->load(std::memory_order_relaxed));
+  }
+  // A helper thread's clock: ends where this one does, or sooner once
+  // *stop is set.
+  Clock HelperClock(const std::atomic<bool>* stop) const {
+    Clock helper = *this;
+    helper.stop_ = stop;
+    helper.polls_ = 0;
+    return helper;
+  }
   // Whether an iteration that takes `factor` times the last one would still
   // end within the current share.
   bool RoomFor(double lastIterationMs, double factor) const;
@@ -38,6 +49,7 @@ class Clock {
   int budgetMs_;
   double hardMs_;
   uint64_t polls_ = 0;
+  const std::atomic<bool>* stop_ = nullptr;
 };
 
 }  // namespace sample_engine

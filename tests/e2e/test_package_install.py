@@ -37,7 +37,7 @@ BUILD = os.environ.get("KAVRO_BUILD_DIR") or os.path.join(SOURCE, "build")
 ICON_SIZES = [16, 32, 48, 64, 128, 256]
 ENGINE_SOURCES = ["board.cpp", "board.h", "brain.cpp", "brain.h", "bridge.cpp", "engine.h", "main.cpp",
                   "move.cpp", "move.h", "patterns.cpp", "patterns.h", "protocol.cpp", "search.cpp",
-                  "search.h", "threats.cpp", "threats.h", "timeman.cpp", "timeman.h"]
+                  "search.h", "table.h", "threats.cpp", "threats.h", "timeman.cpp", "timeman.h"]
 SCREENSHOTS = ["game-3d.png", "game-won.png", "new-game.png"]
 METAINFO = "usr/share/metainfo/org.kavro.kavro.metainfo.xml"
 EXPECTED = sorted(
