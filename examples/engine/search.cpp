@@ -328,12 +328,12 @@ SearchReport Searcher::Choose() {
   stop = true;
   if (helper.joinable()) helper.join();
   helperNodes = helped.nodes;
-  // Its move may be one the defence refuted.
+  // The helper's move when it got deeper, unless the defence refuted it.
   if (helped.depth > report.depth &&
       std::find(moves.begin(), moves.end(), helped.move) != moves.end()) {
-    moves[0] = helped.move;
     report.depth = helped.depth;
     report.score = helped.score;
+    return done(helped.move, report.reason);
   }
   return done(moves[0], report.reason);
 }
