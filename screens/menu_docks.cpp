@@ -21,10 +21,14 @@ namespace {
 enum LeftEntry { kNewGame, kLoad, kSave, kInfo, kMusic, kQuit };
 enum RightEntry { kSwitchView, kSwitchSize, kTurnBoard, kNetwork, kTakeBack, kReplay };
 
-// A modal window or another screen may leave buttons and keys held that the
-// turn loop must not read as a new press.
+// A command, a modal window or another screen may leave buttons and keys
+// held that the turn loop must not read as a new press. A close request is
+// no held input: it stays for the loop to see.
 void ForgetHeldInput() {
-  if (Action) Action->flush();
+  if (!Action) return;
+  const uint8_t close = Action->Close;
+  Action->flush();
+  Action->Close = close;
 }
 
 void ToggleMusic() {
@@ -56,12 +60,10 @@ int RunLeftCommand(int command, int colour) {
     case kLoad:
       LeftDock->StopAnimation();
       if (LoadGameCommand() && GameResult != 0) GameOverScreen();
-      ForgetHeldInput();
       return 0;
     case kSave:
       LeftDock->StopAnimation();
       SaveGameCommand();
-      ForgetHeldInput();
       return 0;
     case kInfo:
       LeftDock->StopAnimation();
@@ -97,13 +99,11 @@ int NetworkCommand(int colour) {
         "Die Netzwerkverbindung zur Vermittlung\ndes aktuellen Spiel-Zustands scheiterte\nmit "
         "folgender Fehlermeldung:\n" +
         answer);
-    ForgetHeldInput();
     return 0;
   }
   answer = AwaitExternalMove(colour);
   if (answer == "ok") return 1;
   Notify(answer);
-  ForgetHeldInput();
   return 0;
 }
 
@@ -145,10 +145,13 @@ int RightDockEdgeX() { return 1400 - 400 * View2D; }
 int RunMenuDocks(int colour, int react) {
   const int l = LeftDock ? LeftDock->show(0, SideDockCentreY()) : -1;
   const int r = RightDock ? RightDock->show(RightDockEdgeX(), SideDockCentreY()) : -1;
-  if (react != 1) return 0;
-  if (l >= 0 && RunLeftCommand(l, colour) == 1) return 1;
-  if (r >= 0 && RunRightCommand(r, colour) == 1) return 1;
-  return 0;
+  if (react != 1 || (l < 0 && r < 0)) return 0;
+  const int turnOver = l >= 0 ? RunLeftCommand(l, colour) : RunRightCommand(r, colour);
+  // The frame's input snapshot was taken before the release that ran the
+  // command; read after it (on a rebuilt window, after a dialog) it would
+  // count as a fresh press.
+  ForgetHeldInput();
+  return turnOver;
 }
 
 void OpenGameWindow() {

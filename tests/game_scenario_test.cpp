@@ -123,6 +123,33 @@ class Scenario : public ::testing::Test {
       return p >= 20;
     });
   }
+  // The same click, but its release arrives in the middle of the next
+  // frame: at its fourth input read, after the turn loop's snapshot read the
+  // pointer and the held button, before the dock looks. With `close`, a
+  // close request comes with the release, and the step ends there.
+  void ClickDockReleasedMidFrame(bool right, int index, bool close = false) {
+    auto phase = std::make_shared<int>(0);
+    Then([this, right, index, close, phase] {
+      const int p = (*phase)++;
+      if (p == 0) {
+        const screens_test::Point point =
+            right ? screens_test::RightDockEntry(index) : screens_test::LeftDockEntry(index);
+        backend->MoveTo(point.x, point.y);
+      }
+      if (p == 14) backend->Press(1);
+      if (p == 15) {
+        auto reads = std::make_shared<int>(0);
+        backend->onPump = [this, reads, close] {
+          if (++*reads < 4) return;
+          backend->Release(1);
+          if (close) backend->RequestClose();
+          backend->onPump = nullptr;
+        };
+        if (close) return true;
+      }
+      return p >= 20;
+    });
+  }
   void WaitUntil(std::function<bool()> condition) { Then(std::move(condition)); }
   void WaitFrames(int frames) {
     auto left = std::make_shared<int>(frames);
@@ -343,6 +370,31 @@ TEST_F(Scenario, ARestartRestoresTheGameWithItsHistory) {
   Close();
   EXPECT_EQ(Play(), 0);
   EXPECT_EQ(FileBytes(), first);
+}
+
+// The view and size entries rebuild the window under the pointer; the
+// press the frame's input snapshot still holds must not reach the new board
+// (from the small flat board it made a stone at 11,3 of the large one), and
+// a close request of that frame still ends the program.
+TEST_F(Scenario, WindowSwitchesLeaveNoHeldPress) {
+  WriteSettings(0, 0, Spontane, 0, {});
+  const int kView = 0, kSize = 1;
+  int stale = 0;  // frames ending with a press held that the button no longer makes
+  observer = [&stale] { stale += Action->MouseKey == 1 && !ButtonIsDown(1); };
+  ClickDockReleasedMidFrame(true, kSize);
+  Do([] { EXPECT_EQ(SmallWindow, 1); });
+  for (int entry : {kView, kSize, kView}) ClickDockReleasedMidFrame(true, entry);
+  Do([] {
+    EXPECT_EQ(SmallWindow, 0);
+    EXPECT_EQ(View2D, 0);
+    EXPECT_EQ(MoveCount, 0);
+  });
+  ClickSquare(7, 7);
+  WaitUntil([] { return MoveCount == 2; });
+  ClickDockReleasedMidFrame(true, kSize, true);
+  EXPECT_EQ(Play(), 0);
+  EXPECT_EQ(stale, 0);
+  EXPECT_EQ(SmallWindow, 1);
 }
 
 TEST_F(Scenario, TakeBackAndReplayDuringTwoHumanTurns) {

@@ -68,7 +68,9 @@ void HeadlessBackend::SleepUntilMs(int64_t due) {
   if (onSleep) onSleep();
 }
 
-void HeadlessBackend::PumpEvents() {}
+void HeadlessBackend::PumpEvents() {
+  if (onPump) onPump();
+}
 
 int HeadlessBackend::UploadTexture(const Picture&) {
   liveTextures++;

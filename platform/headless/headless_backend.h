@@ -37,6 +37,9 @@ class HeadlessBackend : public Backend {
   // Called whenever the game sleeps (PresentFrame pacing, WaitTick), after
   // the clock moved; lets a test script input in loops that present no frame.
   std::function<void()> onSleep;
+  // Called whenever the game reads its input, so a test can let an event
+  // arrive in the middle of a frame.
+  std::function<void()> onPump;
 
   // The pictures these commands point to stay alive as long as the log.
   std::vector<DrawCommand> currentFrame;  // draw calls since the last present
