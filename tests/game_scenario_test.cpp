@@ -108,10 +108,15 @@ class Scenario : public ::testing::Test {
       return false;
     });
   }
-  // Hovers over a dock entry until the dock has opened, then clicks it.
-  void ClickDock(bool right, int index) {
+  // Hovers over a dock entry until the dock has opened, then clicks it. The
+  // release comes between two frames, or in the middle of the next frame
+  // (at its fourth input read: after the turn loop's snapshot read the
+  // pointer and the held button, before the dock looks), there with a close
+  // request too if asked, and the step then ends at once.
+  enum Release { kBetweenFrames, kMidFrame, kMidFrameWithClose };
+  void ClickDock(bool right, int index, Release release = kBetweenFrames) {
     auto phase = std::make_shared<int>(0);
-    Then([this, right, index, phase] {
+    Then([this, right, index, release, phase] {
       const int p = (*phase)++;
       if (p == 0) {
         const screens_test::Point point =
@@ -119,33 +124,16 @@ class Scenario : public ::testing::Test {
         backend->MoveTo(point.x, point.y);
       }
       if (p == 14) backend->Press(1);
-      if (p == 15) backend->Release(1);
-      return p >= 20;
-    });
-  }
-  // The same click, but its release arrives in the middle of the next
-  // frame: at its fourth input read, after the turn loop's snapshot read the
-  // pointer and the held button, before the dock looks. With `close`, a
-  // close request comes with the release, and the step ends there.
-  void ClickDockReleasedMidFrame(bool right, int index, bool close = false) {
-    auto phase = std::make_shared<int>(0);
-    Then([this, right, index, close, phase] {
-      const int p = (*phase)++;
-      if (p == 0) {
-        const screens_test::Point point =
-            right ? screens_test::RightDockEntry(index) : screens_test::LeftDockEntry(index);
-        backend->MoveTo(point.x, point.y);
-      }
-      if (p == 14) backend->Press(1);
-      if (p == 15) {
+      if (p == 15 && release == kBetweenFrames) backend->Release(1);
+      if (p == 15 && release != kBetweenFrames) {
         auto reads = std::make_shared<int>(0);
-        backend->onPump = [this, reads, close] {
+        backend->onPump = [this, reads, release] {
           if (++*reads < 4) return;
           backend->Release(1);
-          if (close) backend->RequestClose();
+          if (release == kMidFrameWithClose) backend->RequestClose();
           backend->onPump = nullptr;
         };
-        if (close) return true;
+        if (release == kMidFrameWithClose) return true;
       }
       return p >= 20;
     });
@@ -381,9 +369,9 @@ TEST_F(Scenario, WindowSwitchesLeaveNoHeldPress) {
   const int kView = 0, kSize = 1;
   int stale = 0;  // frames ending with a press held that the button no longer makes
   observer = [&stale] { stale += Action->MouseKey == 1 && !ButtonIsDown(1); };
-  ClickDockReleasedMidFrame(true, kSize);
+  ClickDock(true, kSize, kMidFrame);
   Do([] { EXPECT_EQ(SmallWindow, 1); });
-  for (int entry : {kView, kSize, kView}) ClickDockReleasedMidFrame(true, entry);
+  for (int entry : {kView, kSize, kView}) ClickDock(true, entry, kMidFrame);
   Do([] {
     EXPECT_EQ(SmallWindow, 0);
     EXPECT_EQ(View2D, 0);
@@ -391,7 +379,7 @@ TEST_F(Scenario, WindowSwitchesLeaveNoHeldPress) {
   });
   ClickSquare(7, 7);
   WaitUntil([] { return MoveCount == 2; });
-  ClickDockReleasedMidFrame(true, kSize, true);
+  ClickDock(true, kSize, kMidFrameWithClose);
   EXPECT_EQ(Play(), 0);
   EXPECT_EQ(stale, 0);
   EXPECT_EQ(SmallWindow, 1);
