@@ -182,7 +182,6 @@ std::vector<int> Searcher::SafeMoves(const std::vector<int>& moves, SearchReport
   // Our stone never helps the opponent's threats, so when it has no forced
   // win even if we passed, it has none after any move of ours.
   int passDepth = 0;
-  int settled = 0;  // no forced win within this many moves, whatever we play
   try {
     solver_.SetNodeLimit(std::max(40000, clock_.BudgetMs() * 100));
     for (int depth = 2; depth <= 16; depth += 2) {
@@ -190,7 +189,6 @@ std::vector<int> Searcher::SafeMoves(const std::vector<int>& moves, SearchReport
         passDepth = depth;
         break;
       }
-      settled = depth;
     }
   } catch (const TimeUp&) {
   } catch (const NodeLimit&) {
@@ -228,17 +226,14 @@ std::vector<int> Searcher::SafeMoves(const std::vector<int>& moves, SearchReport
   // them at one depth before any at the next, until the time is spent.
   std::vector<int> alive = wide;
   std::vector<bool> open(wide.size(), true);  // still worth a deeper look
-  // No candidate loses faster than the opponent could win were we to pass.
-  for (int depth = settled + 2; depth <= 16; depth += 2) {
+  for (int depth = 2; depth <= 16; depth += 2) {
     std::vector<int> next;
     std::vector<bool> nextOpen;
     bool timeUp = false;
     for (size_t i = 0; i < alive.size(); ++i) {
       int m = alive[i];
       bool lost = false;
-      // The search takes only the first candidates that survive: those
-      // behind them wait until one of those falls.
-      if (open[i] && !timeUp && next.size() < moves.size()) {
+      if (open[i] && !timeUp) {
         board_.Place(m, 1);
         try {
           // A query may take more positions the more time the move has; the
