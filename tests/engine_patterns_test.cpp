@@ -119,9 +119,17 @@ TEST(EnginePatterns, IncrementalBoardMatchesARecountThroughRandomGames) {
         do s = int(random() % kCells);
         while (cells[s]);
         int side = 1 + int(random() % 2);
+        // The tally a leaf is evaluated from, worked out without the stone.
+        Tally predicted = board.TotalsAfter(s, side);
         board.Place(s, side);
         cells[s] = side;
         hashes.push_back(board.Hash());
+        for (int i = 0; i < 2; ++i) {
+          for (int t = 0; t < kThreats; ++t)
+            ASSERT_EQ(predicted.count[i][t], board.Totals().count[i][t]) << t;
+          for (int w = 0; w < 2; ++w)
+            ASSERT_EQ(predicted.evalSum[i][w], board.Totals().evalSum[i][w]);
+        }
       }
       ExpectMatchesRecount(board, cells, hashes.back());
     }

@@ -25,6 +25,11 @@ struct Geometry {
             neighbour[kSize * x + y][d][k + 4] = on ? kSize * nx + ny : -1;
           }
     for (int s = 0; s < kCells; ++s)
+      for (int d = 0; d < 4; ++d)
+        for (int k = -4; k <= 4; ++k)
+          if (int n = neighbour[s][d][k + 4]; k && n >= 0)
+            links[s][linkCount[s]++] = {uint16_t(4 * n + d), uint16_t(2 * KeySlot(-k))};
+    for (int s = 0; s < kCells; ++s)
       for (int n = 0; n < kCells; ++n)
         area[s].Put(n,
                     std::abs(n / kSize - s / kSize) <= 2 && std::abs(n % kSize - s % kSize) <= 2);
@@ -35,6 +40,14 @@ struct Geometry {
     sideKey[1] = random();
   }
   int neighbour[kCells][4][9];
+  // The keys a stone changes: key_[square][direction] as one index, and
+  // the stone's place in that key.
+  struct Link {
+    uint16_t key;
+    uint16_t shift;
+  };
+  Link links[kCells][32];
+  int linkCount[kCells] = {};
   SquareSet area[kCells];  // the squares within two steps
   uint64_t zobrist[2][kCells];
   uint64_t sideKey[2];
@@ -71,9 +84,9 @@ Board::Board(const uint8_t cells[kCells]) {
       shapeSet_[side][s] = set;
       threat_[side][s] = info.threat;
       value_[side][s] = info.value;
-      ++count_[side][info.threat];
-      evalSum_[side][0] += info.eval[0];
-      evalSum_[side][1] += info.eval[1];
+      ++tally_.count[side][info.threat];
+      tally_.evalSum[side][0] += info.eval[0];
+      tally_.evalSum[side][1] += info.eval[1];
     }
   for (int s = 0; s < kCells; ++s)
     if (cells[s] == 1 || cells[s] == 2) {
@@ -85,10 +98,28 @@ Board::Board(const uint8_t cells[kCells]) {
   logSize_ = 0;  // the stones given are never taken back
 }
 
+namespace {
+
+// A square's class for side index i goes from `before` to `after`.
+void Retally(Tally& tally, int i, const SquareInfo& before, const SquareInfo& after) {
+  --tally.count[i][before.threat];
+  ++tally.count[i][after.threat];
+  tally.evalSum[i][0] += after.eval[0] - before.eval[0];
+  tally.evalSum[i][1] += after.eval[1] - before.eval[1];
+}
+
+// A square taken leaves the tally of side index i.
+void Untally(Tally& tally, int i, const SquareInfo& info) {
+  --tally.count[i][info.threat];
+  tally.evalSum[i][0] -= info.eval[0];
+  tally.evalSum[i][1] -= info.eval[1];
+}
+
+}  // namespace
+
 void Board::Place(int square, int side) {
   Saved& saved = saved_[moves_.size()];
-  std::copy(&count_[0][0], &count_[0][0] + 2 * kThreats, &saved.count[0][0]);
-  std::copy(&evalSum_[0][0], &evalSum_[0][0] + 4, &saved.evalSum[0][0]);
+  saved.tally = tally_;
   saved.candidates = candidates_;
   std::copy(fours_, fours_ + 2, saved.fours);
   std::copy(threes_, threes_ + 2, saved.threes);
@@ -104,14 +135,10 @@ void Board::Place(int square, int side) {
 void Board::SetInfo(int side, int s, int shapeSet) {
   log_[size_t(logSize_++)] = {int16_t(s), uint8_t(side), threat_[side][s], value_[side][s],
                               shapeSet_[side][s]};
-  const SquareInfo& before = Combine(shapeSet_[side][s]);
   const SquareInfo& info = Combine(shapeSet);
   Threat old = threat_[side][s];
+  Retally(tally_, side, Combine(shapeSet_[side][s]), info);
   shapeSet_[side][s] = shapeSet;
-  --count_[side][old];
-  ++count_[side][info.threat];
-  evalSum_[side][0] += info.eval[0] - before.eval[0];
-  evalSum_[side][1] += info.eval[1] - before.eval[1];
   threat_[side][s] = info.threat;
   value_[side][s] = info.value;
   if (info.threat >= kMakesThree || old >= kMakesThree) {
@@ -120,36 +147,53 @@ void Board::SetInfo(int side, int s, int shapeSet) {
   }
 }
 
+// A stone of side on square, before its keys are set: every key it changes
+// as key(square, direction, new key), and the empty squares whose shapes it
+// changes as shape(side index, square, new shape set).
+template <class KeyChange, class ShapeChange>
+void Board::ForChanges(int square, int side, KeyChange key, ShapeChange shape) const {
+  const Geometry& geo = Geo();
+  for (int l = 0; l < geo.linkCount[square]; ++l) {
+    auto [index, shift] = geo.links[square][l];
+    int n = index >> 2, d = index & 3;
+    uint16_t oldKey = key_[n][d];
+    uint16_t newKey = uint16_t(oldKey | side << shift);
+    key(n, d, newKey);
+    if (cells_[n]) continue;
+    // Both sides' shapes in one lookup: a nibble each.
+    int before = BothShapes(oldKey), after = BothShapes(newKey);
+    if (before == after) continue;
+    for (int i = 0; i < 2; ++i) {
+      int delta = (after >> 4 * i & 15) - (before >> 4 * i & 15);
+      if (delta) shape(i, n, shapeSet_[i][n] + delta * kLineFactor[d]);
+    }
+  }
+}
+
 void Board::Put(int square, int side) {
   const Geometry& geo = Geo();
   for (int i = 0; i < 2; ++i) {
-    --count_[i][threat_[i][square]];
-    const SquareInfo& info = Combine(shapeSet_[i][square]);
-    evalSum_[i][0] -= info.eval[0];
-    evalSum_[i][1] -= info.eval[1];
+    Untally(tally_, i, Combine(shapeSet_[i][square]));
     fours_[i].Put(square, false);
     threes_[i].Put(square, false);
   }
   cells_[square] = uint8_t(side);
   taken_.Put(square, true);
   hash_ ^= geo.zobrist[side - 1][square];
-  for (int d = 0; d < 4; ++d)
-    for (int k = -4; k <= 4; ++k) {
-      int n = geo.neighbour[square][d][k + 4];
-      if (!k || n < 0) continue;
-      // square is at offset -k as seen from n.
-      uint16_t oldKey = key_[n][d];
-      uint16_t newKey = uint16_t(oldKey | side << (2 * KeySlot(-k)));
-      key_[n][d] = newKey;
-      if (cells_[n]) continue;
-      // Both sides' shapes in one lookup: a nibble each.
-      int before = BothShapes(oldKey), after = BothShapes(newKey);
-      if (before == after) continue;
-      for (int i = 0; i < 2; ++i) {
-        int delta = (after >> 4 * i & 15) - (before >> 4 * i & 15);
-        if (delta) SetInfo(i, n, shapeSet_[i][n] + delta * kLineFactor[d]);
-      }
-    }
+  ForChanges(
+      square, side, [&](int n, int d, uint16_t key) { key_[n][d] = key; },
+      [&](int i, int n, int shapeSet) { SetInfo(i, n, shapeSet); });
+}
+
+Tally Board::TotalsAfter(int square, int side) const {
+  Tally after = tally_;
+  for (int i = 0; i < 2; ++i) Untally(after, i, Combine(shapeSet_[i][square]));
+  ForChanges(
+      square, side, [](int, int, uint16_t) {},
+      [&](int i, int n, int shapeSet) {
+        Retally(after, i, Combine(shapeSet_[i][n]), Combine(shapeSet));
+      });
+  return after;
 }
 
 void Board::Undo() {
@@ -157,11 +201,10 @@ void Board::Undo() {
   int square = moves_.back();
   moves_.pop_back();
   const Saved& saved = saved_[moves_.size()];
-  for (int d = 0; d < 4; ++d)
-    for (int k = -4; k <= 4; ++k) {
-      int n = geo.neighbour[square][d][k + 4];
-      if (k && n >= 0) key_[n][d] = uint16_t(key_[n][d] & ~(3 << (2 * KeySlot(-k))));
-    }
+  for (int l = 0; l < geo.linkCount[square]; ++l) {
+    auto [index, shift] = geo.links[square][l];
+    key_[index >> 2][index & 3] &= uint16_t(~(3 << shift));
+  }
   while (logSize_ > saved.logSize) {
     const Change& c = log_[size_t(--logSize_)];
     threat_[c.side][c.square] = c.threat;
@@ -170,8 +213,7 @@ void Board::Undo() {
   }
   std::copy(saved.fours, saved.fours + 2, fours_);
   std::copy(saved.threes, saved.threes + 2, threes_);
-  std::copy(&saved.count[0][0], &saved.count[0][0] + 2 * kThreats, &count_[0][0]);
-  std::copy(&saved.evalSum[0][0], &saved.evalSum[0][0] + 4, &evalSum_[0][0]);
+  tally_ = saved.tally;
   candidates_ = saved.candidates;
   hash_ ^= geo.zobrist[cells_[square] - 1][square];
   cells_[square] = 0;
@@ -179,7 +221,7 @@ void Board::Undo() {
 }
 
 int Board::Find(int side, Threat threat) const {
-  if (!count_[side - 1][threat]) return -1;
+  if (!tally_.count[side - 1][threat]) return -1;
   if (threat >= kMakesThree) {
     int found = -1;
     const SquareSet& set = threat >= kMakesFour ? fours_[side - 1] : threes_[side - 1];

@@ -46,6 +46,24 @@ struct SquareSet {
   }
 };
 
+// What the evaluation reads of a board: how many empty squares have each
+// class for each side, and the evaluation sums.
+struct Tally {
+  int count[2][kThreats] = {};
+  int evalSum[2][2] = {};  // [side - 1][0 to move, 1 waiting]
+
+  int Count(int side, Threat threat) const { return count[side - 1][threat]; }
+  // How many empty squares make at least a four for side.
+  int FourCount(int side) const {
+    const int* c = count[side - 1];
+    return c[kMakesFour] + c[kMakesFourPlus] + c[kMakesFourThree] + c[kMakesOpenFour] +
+           c[kMakesFive];
+  }
+  // The evaluation sum of side, what it can make on every empty square,
+  // weighed as for the side to move or as for the side that waits.
+  int EvalSum(int side, bool toMove) const { return evalSum[side - 1][toMove ? 0 : 1]; }
+};
+
 class Board {
  public:
   // cells[15 * x + y]: 0 empty, 1 and 2 the two sides.
@@ -71,13 +89,12 @@ class Board {
     return LineShape(side, key_[square][direction]);
   }
   // How many empty squares have the class for side.
-  int Count(int side, Threat threat) const { return count_[side - 1][threat]; }
-  // How many empty squares make at least a four for side.
-  int FourCount(int side) const {
-    const int* c = count_[side - 1];
-    return c[kMakesFour] + c[kMakesFourPlus] + c[kMakesFourThree] + c[kMakesOpenFour] +
-           c[kMakesFive];
-  }
+  int Count(int side, Threat threat) const { return tally_.Count(side, threat); }
+  int FourCount(int side) const { return tally_.FourCount(side); }
+  const Tally& Totals() const { return tally_; }
+  // The tally as it would be after side's stone on the empty square, worked
+  // out without placing it: a leaf's evaluation needs no more.
+  Tally TotalsAfter(int square, int side) const;
   // The empty squares on which side makes at least a four, at least an
   // open three.
   const SquareSet& Fours(int side) const { return fours_[side - 1]; }
@@ -94,9 +111,7 @@ class Board {
   // if none (square holds side's fresh four).
   int FiveSquareNear(int side, int square) const;
 
-  // The evaluation sum of side, what it can make on every empty square,
-  // weighed as for the side to move or as for the side that waits.
-  int EvalSum(int side, bool toMove) const { return evalSum_[side - 1][toMove ? 0 : 1]; }
+  int EvalSum(int side, bool toMove) const { return tally_.EvalSum(side, toMove); }
   uint64_t Hash() const { return hash_; }
   static uint64_t SideKey(int side);
 
@@ -107,6 +122,8 @@ class Board {
  private:
   void SetInfo(int side, int square, int shapeSet);
   void Put(int square, int side);
+  template <class KeyChange, class ShapeChange>
+  void ForChanges(int square, int side, KeyChange key, ShapeChange shape) const;
 
   // A square's class before a stone changed it.
   struct Change {
@@ -118,8 +135,7 @@ class Board {
   };
   // What a move cannot restore from the log.
   struct Saved {
-    int count[2][kThreats];
-    int evalSum[2][2];
+    Tally tally;
     SquareSet candidates, fours[2], threes[2];
     int logSize;
   };
@@ -129,8 +145,7 @@ class Board {
   int shapeSet_[2][kCells] = {};  // the four line shapes of an empty square
   Threat threat_[2][kCells] = {};
   int16_t value_[2][kCells] = {};
-  int count_[2][kThreats] = {};
-  int evalSum_[2][2] = {};  // [side - 1][0 to move, 1 waiting]
+  Tally tally_;
   SquareSet fours_[2], threes_[2], candidates_, taken_;
   std::vector<Saved> saved_ = std::vector<Saved>(kCells);  // before each move
   std::vector<Change> log_;

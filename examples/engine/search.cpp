@@ -41,29 +41,37 @@ Searcher::Searcher(Board& board, Clock& clock, TransTable& table)
 
 // Forks the search did not reach: with the tempo and no four to answer
 // with, a four-three or two open threes usually win.
-Threat UnansweredFork(const Board& board, int side) {
+Threat UnansweredFork(const Tally& tally, int side) {
   int o = 3 - side;
-  if (board.FourCount(o)) return kQuiet;
-  if (board.Count(side, kMakesFourThree)) return kMakesFourThree;
-  if (board.Count(side, kMakesDoubleThree) && !board.Count(o, kMakesOpenFour))
+  if (tally.FourCount(o)) return kQuiet;
+  if (tally.Count(side, kMakesFourThree)) return kMakesFourThree;
+  if (tally.Count(side, kMakesDoubleThree) && !tally.Count(o, kMakesOpenFour))
     return kMakesDoubleThree;
   return kQuiet;
 }
 
-int Searcher::Evaluate(int side) const {
-  int score = board_.EvalSum(side, true) - board_.EvalSum(3 - side, false);
-  Threat fork = UnansweredFork(board_, side);
+int Searcher::Evaluate(int side, const Tally& tally) {
+  int score = tally.EvalSum(side, true) - tally.EvalSum(3 - side, false);
+  Threat fork = UnansweredFork(tally, side);
   score += fork == kMakesFourThree     ? kFourThreeBonus
            : fork == kMakesDoubleThree ? kDoubleThreeBonus
                                        : 0;
   return std::clamp(score, -kDecided / 2, kDecided / 2);
 }
 
-int Searcher::Generate(int side, int ply, int ttMove, int limit, int* moves) {
+int MoveList::Next() {
+  int best = next_;
+  for (int i = next_ + 1; i < count_; ++i)
+    if (scored_[i] > scored_[best]) best = i;
+  std::swap(scored_[next_], scored_[best]);
+  return int(scored_[next_++] & 255);
+}
+
+void Searcher::Generate(int side, int ply, int ttMove, int limit, MoveList& moves) {
   int o = 3 - side;
   // Against an open three only our fours and the squares that stop it help.
   bool defend = board_.Count(o, kMakesOpenFour) > 0;
-  int64_t scored[kCells];
+  int64_t* scored = moves.Scores();
   int count = 0;
   (defend ? board_.EitherFour() : board_.Candidates()).ForEach([&](int s) {
     int64_t score =
@@ -74,14 +82,23 @@ int Searcher::Generate(int side, int ply, int ttMove, int limit, int* moves) {
       score += 300;
     scored[count++] = score * 256 + s;
   });
-  if (defend || count <= limit) {
-    std::sort(scored, scored + count, std::greater<>());
-  } else {
-    std::partial_sort(scored, scored + limit, scored + count, std::greater<>());
-    count = limit;
-  }
-  for (int i = 0; i < count; ++i) moves[i] = int(scored[i] & 255);
-  return count;
+  moves.Reset(count, defend ? count : limit);
+}
+
+int Searcher::Generate(int side, int ply, int ttMove, int limit, int* moves) {
+  MoveList list;
+  Generate(side, ply, ttMove, limit, list);
+  for (int i = 0; i < list.Size(); ++i) moves[i] = list.Next();
+  return list.Size();
+}
+
+// As Search at depth 0 where no four of the other side is to be blocked.
+int Searcher::Leaf(int side, const Tally& tally, int ply) {
+  ++nodes_;
+  clock_.Poll();
+  if (tally.Count(side, kMakesFive)) return kWin - ply;
+  if (tally.Count(side, kMakesOpenFour)) return kWin - ply - 2;
+  return Evaluate(side, tally);
 }
 
 int Searcher::Search(int side, int depth, int alpha, int beta, int ply) {
@@ -91,7 +108,7 @@ int Searcher::Search(int side, int depth, int alpha, int beta, int ply) {
   if (board_.Count(side, kMakesFive)) return kWin - ply;
   if (int theirs = board_.Count(o, kMakesFive)) {
     if (theirs >= 2) return -(kWin - ply - 1);
-    if (ply >= kMaxPly) return Evaluate(side);
+    if (ply >= kMaxPly) return Evaluate(side, board_.Totals());
     // A forced block costs no depth.
     board_.Place(board_.Find(o, kMakesFive), side);
     int value = -Search(o, depth, -beta, -alpha, ply + 1);
@@ -99,7 +116,7 @@ int Searcher::Search(int side, int depth, int alpha, int beta, int ply) {
     return value;
   }
   if (board_.Count(side, kMakesOpenFour)) return kWin - ply - 2;
-  if (depth <= 0 || ply >= kMaxPly) return Evaluate(side);
+  if (depth <= 0 || ply >= kMaxPly) return Evaluate(side, board_.Totals());
 
   uint64_t key = board_.Hash() ^ Board::SideKey(side);
   TableEntry entry;
@@ -114,27 +131,35 @@ int Searcher::Search(int side, int depth, int alpha, int beta, int ply) {
     }
   }
 
-  int moves[kCells];
-  int count = Generate(side, ply, ttMove, kMaxWidth, moves);
+  MoveList moves;
+  Generate(side, ply, ttMove, kMaxWidth, moves);
+  int count = moves.Size();
   if (!count) return 0;  // nowhere left to play
 
-  int alphaStart = alpha, best = -kInfinity, bestMove = moves[0];
+  int alphaStart = alpha, best = -kInfinity, bestMove = -1;
   for (int i = 0; i < count; ++i) {
-    int m = moves[i];
+    int m = moves.Next();
+    if (i == 0) bestMove = m;
     bool quiet = board_.ThreatOf(side, m) < kMakesThree && board_.ThreatOf(o, m) < kMakesThree;
-    board_.Place(m, side);
     int value;
-    if (i == 0) {
-      value = -Search(o, depth - 1, -beta, -alpha, ply + 1);
+    if (depth == 1 && board_.ThreatOf(side, m) < kMakesFour) {
+      // The reply is a leaf, and no four of ours forces a block there: its
+      // value needs the counts and sums after the move, not the move.
+      value = -Leaf(o, board_.TotalsAfter(m, side), ply + 1);
     } else {
-      // Late quiet moves are searched shallower first; a surprise is
-      // searched again at full depth.
-      int reduction = depth >= 3 && i >= 3 && quiet ? 1 + (i >= 8 && depth >= 5) : 0;
-      value = -Search(o, depth - 1 - reduction, -alpha - 1, -alpha, ply + 1);
-      if (value > alpha && reduction) value = -Search(o, depth - 1, -alpha - 1, -alpha, ply + 1);
-      if (value > alpha && value < beta) value = -Search(o, depth - 1, -beta, -alpha, ply + 1);
+      board_.Place(m, side);
+      if (i == 0) {
+        value = -Search(o, depth - 1, -beta, -alpha, ply + 1);
+      } else {
+        // Late quiet moves are searched shallower first; a surprise is
+        // searched again at full depth.
+        int reduction = depth >= 3 && i >= 3 && quiet ? 1 + (i >= 8 && depth >= 5) : 0;
+        value = -Search(o, depth - 1 - reduction, -alpha - 1, -alpha, ply + 1);
+        if (value > alpha && reduction) value = -Search(o, depth - 1, -alpha - 1, -alpha, ply + 1);
+        if (value > alpha && value < beta) value = -Search(o, depth - 1, -beta, -alpha, ply + 1);
+      }
+      board_.Undo();
     }
-    board_.Undo();
     if (value > best) best = value, bestMove = m;
     if (value > alpha) alpha = value;
     if (alpha >= beta) {

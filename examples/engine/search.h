@@ -7,6 +7,7 @@
 // defence starts checking them; the two share the table (lazy SMP).
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <vector>
@@ -26,7 +27,7 @@ constexpr int kFourThreeBonus = 3450;
 constexpr int kDoubleThreeBonus = 3670;
 // Which of those forks side, to move, holds unanswered: kMakesFourThree,
 // kMakesDoubleThree, or kQuiet for none.
-Threat UnansweredFork(const Board& board, int side);
+Threat UnansweredFork(const Tally& tally, int side);
 
 struct SearchReport {
   int move = -1;
@@ -39,6 +40,26 @@ struct SearchReport {
   double attackMs = 0;      // time spent looking for our own forced win
   double defenceMs = 0;     // time spent on the opponent's forced wins
   const char* reason = "";  // what decided the move
+};
+
+// Moves with their ordering scores (the square in the low byte), handed out
+// best first. Most nodes cut off after a move or two, so each is picked
+// when asked for rather than all sorted up front.
+class MoveList {
+ public:
+  int64_t* Scores() { return scored_; }
+  // Takes count scored moves of which at most limit are handed out.
+  void Reset(int count, int limit) {
+    count_ = count;
+    limit_ = std::min(count, limit);
+    next_ = 0;
+  }
+  int Size() const { return limit_; }
+  int Next();
+
+ private:
+  int64_t scored_[kCells];
+  int count_ = 0, limit_ = 0, next_ = 0;
 };
 
 class Searcher {
@@ -55,9 +76,12 @@ class Searcher {
   Searcher(Board& board, Clock& clock, TransTable& table);
 
   int Search(int side, int depth, int alpha, int beta, int ply);
-  int Evaluate(int side) const;
-  // The moves worth searching for side, best first, into moves; at most
-  // limit of them unless an open three of the opponent must be answered.
+  static int Evaluate(int side, const Tally& tally);
+  // Search at depth 0 from the tally of a position not placed on the board.
+  int Leaf(int side, const Tally& tally, int ply);
+  // The moves worth searching for side, best first; at most limit of them
+  // unless an open three of the opponent must be answered.
+  void Generate(int side, int ply, int ttMove, int limit, MoveList& moves);
   int Generate(int side, int ply, int ttMove, int limit, int* moves);
   // The candidates at the root that do not lose to a forced win of the
   // opponent found within the time given.

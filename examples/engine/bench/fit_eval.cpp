@@ -52,7 +52,7 @@ Sample Describe(const Board& board, int side, float result) {
         f[kShapeFeatures + t - kMakesThree] += 1;
     }
   }
-  Threat fork = UnansweredFork(board, side);
+  Threat fork = UnansweredFork(board.Totals(), side);
   sample.feature[kBonus] = fork == kMakesFourThree;
   sample.feature[kBonus + 1] = fork == kMakesDoubleThree;
   return sample;
