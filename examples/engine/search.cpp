@@ -139,7 +139,6 @@ int Searcher::Search(int side, int depth, int alpha, int beta, int ply) {
   int alphaStart = alpha, best = -kInfinity, bestMove = -1;
   for (int i = 0; i < count; ++i) {
     int m = moves.Next();
-    if (i == 0) bestMove = m;
     bool quiet = board_.ThreatOf(side, m) < kMakesThree && board_.ThreatOf(o, m) < kMakesThree;
     int value;
     if (depth == 1 && board_.ThreatOf(side, m) < kMakesFour) {
