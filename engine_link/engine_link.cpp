@@ -56,6 +56,9 @@ void DrawWaitingScreen(float veil) {
   SetAlpha(1.0f);
 }
 
+// A tap that went down and up between two frames counts as well as a held key.
+bool EscapePressed() { return KeyPressCount(kKeyEscape) > 0 || KeyIsDown(kKeyEscape); }
+
 // Escape counts once it is let go, so the key does not reach the screen
 // that comes next.
 void WaitForEscapeRelease() {
@@ -140,6 +143,7 @@ std::string AwaitExternalMove(int colour) {
     stream.SetLocalIP(TNetwork::IntIP(kLoopback));
     stream.SetLocalPort(kMovePort);
 
+    KeyPressCount(kKeyEscape);  // a press from before the wait is not a cancel
     float veil = 0.0f;
     for (;;) {
       veil = std::min(1.0f, veil + kVeilStep);
@@ -147,7 +151,7 @@ std::string AwaitExternalMove(int colour) {
       PresentFrame();
       WaitTick(Ticker);
       if (CloseRequested()) EndProgram();
-      if (KeyIsDown(kKeyEscape)) {
+      if (EscapePressed()) {
         WaitForEscapeRelease();
         return kExternalMoveCancelled;
       }
@@ -158,7 +162,7 @@ std::string AwaitExternalMove(int colour) {
     // the loop spinning.
     while (stream.RecvMsg(), !stream.Received()) {
       if (CloseRequested()) EndProgram();
-      if (KeyIsDown(kKeyEscape)) {
+      if (EscapePressed()) {
         WaitForEscapeRelease();
         return kExternalMoveCancelled;
       }

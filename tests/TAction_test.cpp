@@ -143,7 +143,28 @@ TEST_F(TActionTest, EdgeTrackedKeysReportPressAndRelease) {
     action->update();
     EXPECT_EQ((*action).*k.field, 0);
     EXPECT_EQ(action->changed, 1);
+    // A tap that began and ended between two frames is held for one frame.
+    backend->TapKey(k.key);
+    action->update();
+    EXPECT_EQ((*action).*k.field, 1);
+    EXPECT_EQ(action->changed, 1);
+    action->update();
+    EXPECT_EQ((*action).*k.field, 0);
+    EXPECT_EQ(action->changed, 1);
   }
+  // So is a click, and a second click while the first still shows is news.
+  backend->Press(1);
+  backend->Release(1);
+  action->update();
+  EXPECT_EQ(action->MouseKey, 1);
+  EXPECT_EQ(action->changed, 1);
+  backend->Press(1);
+  action->update();
+  EXPECT_EQ(action->MouseKey, 1);
+  EXPECT_EQ(action->changed, 1);
+  backend->Release(1);
+  action->update();
+  EXPECT_EQ(action->MouseKey, 0);
 }
 
 TEST_F(TActionTest, FirstHeldNavigationKeyDecides) {

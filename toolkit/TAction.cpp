@@ -5,10 +5,13 @@
 
 namespace {
 
-// Keys that report their press and their release as a change.
+// Keys that report their press and their release as a change. A tap whose
+// press and release both arrived since the last frame still counts as held
+// for this one frame; a slow frame must not swallow it.
 void TrackEdge(int key, uint8_t& held, uint8_t& changed) {
-  bool down = KeyIsDown(key) != 0;
-  if (down && held == 0) {
+  const bool pressed = KeyPressCount(key) > 0;
+  const bool down = pressed || KeyIsDown(key) != 0;
+  if (down && (held == 0 || pressed)) {
     held = 1;
     changed = 1;
   } else if (!down && held == 1) {
@@ -35,10 +38,12 @@ int32_t TAction::update() {
   X = PointerX();
   Y = PointerY();
 
-  // A held button reports its press, then every frame in which it drags.
-  uint8_t button = ButtonIsDown(1) ? 1 : ButtonIsDown(2) ? 2 : 0;
+  // A held button reports its press, then every frame in which it drags. A
+  // click that ended before this frame is held for this frame alone.
+  const bool clicked1 = ButtonPressCount(1) > 0, clicked2 = ButtonPressCount(2) > 0;
+  uint8_t button = (clicked1 || ButtonIsDown(1)) ? 1 : (clicked2 || ButtonIsDown(2)) ? 2 : 0;
   if (button != 0) {
-    if (MouseKey != button) {
+    if (MouseKey != button || (button == 1 ? clicked1 : clicked2)) {
       MouseKey = button;
       changed = 1;
     } else if (X != Memo_X || Y != Memo_Y) {
