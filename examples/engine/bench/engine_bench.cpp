@@ -48,7 +48,7 @@ std::string Square(int s) {
 
 // Every position of a recorded game, thought about anew.
 int Replay(const char* path, int budget) {
-  std::vector<int> moves = ReadRecordedGame(path);
+  std::vector<int> moves = ReadRecordedGame(path).moves;
   if (moves.empty()) {
     std::fprintf(stderr, "kavro-engine-bench: no moves in %s\n", path);
     return 2;

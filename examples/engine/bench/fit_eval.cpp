@@ -9,12 +9,17 @@
 // side has, and whether the side to move went on to win. Through a logistic
 // curve the evaluation should predict that result. The weights start from
 // the engine's own and are changed one at a time, by a factor that shrinks,
-// while the squared error falls. One block of positions in five is held
-// out: its error shows whether the fit carries over to games it never saw.
+// while the squared error falls. Games between players of unequal strength
+// are mostly won by the stronger, whatever the position: each player (by the
+// name the record gives) gets a strength of its own, fitted alongside, so
+// the weights are left with what the position says. One block of positions
+// in five is held out: its error shows whether the fit carries over to
+// games it never saw.
 // The new tables are printed in the form patterns.h and search.h use.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "records.h"
@@ -34,7 +39,8 @@ constexpr int kBonus = 2 * kSideFeatures;
 
 struct Sample {
   float feature[kFeatures];
-  float result;  // 1 the side to move won, 0 it lost, 0.5 a draw
+  float result;                 // 1 the side to move won, 0 it lost, 0.5 a draw
+  int mover = -1, waiter = -1;  // the players, -1 when not recorded
 };
 
 Sample Describe(const Board& board, int side, float result) {
@@ -58,7 +64,7 @@ Sample Describe(const Board& board, int side, float result) {
   return sample;
 }
 
-void AddGame(const std::vector<int>& moves, std::vector<Sample>& samples) {
+void AddGame(const std::vector<int>& moves, const int player[2], std::vector<Sample>& samples) {
   uint8_t empty[kCells] = {};
   Board board(empty);
   int winner = 0;
@@ -72,14 +78,20 @@ void AddGame(const std::vector<int>& moves, std::vector<Sample>& samples) {
   for (size_t i = 0; i < moves.size(); ++i) {
     int side = 1 + int(i % 2), o = 3 - side;
     if (i >= 6 && !board.Count(side, kMakesFive) && !board.Count(o, kMakesFive) &&
-        !board.Count(side, kMakesOpenFour))
+        !board.Count(side, kMakesOpenFour)) {
       samples.push_back(Describe(board, side, winner == 0 ? 0.5f : winner == side ? 1.f : 0.f));
+      samples.back().mover = player[side - 1];
+      samples.back().waiter = player[o - 1];
+    }
     board.Place(moves[i], side);
   }
 }
 
+// The weights, then one strength a player.
 double Evaluate(const Sample& s, const std::vector<double>& w) {
   double e = 0;
+  if (s.mover >= 0 && s.waiter >= 0)
+    e += w[size_t(kFeatures + s.mover)] - w[size_t(kFeatures + s.waiter)];
   for (int i = 0; i < kFeatures; ++i)
     e += (i < kSideFeatures || i >= kBonus ? 1 : -1) * w[size_t(i)] * s.feature[i];
   return e;
@@ -102,7 +114,19 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::vector<Sample> all;
-  for (int i = 1; i < argc; ++i) AddGame(ReadRecordedGame(argv[i]), all);
+  std::vector<std::string> players;
+  auto playerIndex = [&](const std::string& name) {
+    auto at = std::find(players.begin(), players.end(), name);
+    if (at == players.end()) at = players.insert(at, name);
+    return int(at - players.begin());
+  };
+  for (int i = 1; i < argc; ++i) {
+    RecordedGame game = ReadRecordedGame(argv[i]);
+    int player[2] = {-1, -1};
+    if (game.names.size() == 2 && game.names[0] != game.names[1])
+      player[0] = playerIndex(game.names[0]), player[1] = playerIndex(game.names[1]);
+    AddGame(game.moves, player, all);
+  }
   std::vector<Sample> train, held;
   for (size_t i = 0; i < all.size(); ++i) (i / 500 % 5 == 4 ? held : train).push_back(all[i]);
   if (train.empty() || held.empty()) {
@@ -110,7 +134,7 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  std::vector<double> w(kFeatures);
+  std::vector<double> w(kFeatures + players.size());
   for (int view = 0; view < 2; ++view) {
     for (int i = 0; i < kShapeFeatures; ++i)
       w[size_t(view * kSideFeatures + i)] = kEvalWeight[view][kOne + i];
@@ -120,12 +144,25 @@ int main(int argc, char** argv) {
   w[kBonus] = kFourThreeBonus;
   w[kBonus + 1] = kDoubleThreeBonus;
 
-  // The curve's scale that fits the weights as they are; it stays fixed, so
+  // The curve's scale that fits the weights as they are, with the players'
+  // strengths that fit best at that scale; the scale then stays fixed, so
   // the weights keep the engine's units.
   double scale = 1e-5, error = Error(train, w, scale);
-  for (double s = 1e-5; s < 0.02; s *= 1.05)
-    if (double e = Error(train, w, s); e < error) error = e, scale = s;
-  std::printf("%zu positions, scale %.5f\n", all.size(), scale);
+  for (int round = 0; round < 3; ++round) {
+    for (double s = 1e-5; s < 0.02; s *= 1.05)
+      if (double e = Error(train, w, s); e < error) error = e, scale = s;
+    for (double step = 500; step >= 10; step /= 2)
+      for (size_t p = kFeatures; p < w.size(); ++p)
+        for (double delta : {step, -step})
+          for (w[p] += delta;; w[p] += delta)
+            if (double e = Error(train, w, scale); e < error)
+              error = e;
+            else {
+              w[p] -= delta;
+              break;
+            }
+  }
+  std::printf("%zu positions, %zu players, scale %.5f\n", all.size(), players.size(), scale);
   std::printf("error before: %.5f, held out %.5f\n", error, Error(held, w, scale));
 
   for (double step = 1.15; step > 1.01; step = 1 + (step - 1) / 3) {
@@ -134,7 +171,10 @@ int main(int argc, char** argv) {
       for (size_t i = 0; i < w.size(); ++i)
         for (double factor : {step, 1 / step}) {
           double old = w[i];
-          w[i] = old == 0 ? (factor > 1 ? 1 : 0) : old * factor;  // a zero may grow
+          if (i >= kFeatures)  // a strength is a difference: it moves in steps
+            w[i] = old + (factor > 1 ? 1 : -1) * 100 * (step - 1);
+          else
+            w[i] = old == 0 ? (factor > 1 ? 1 : 0) : old * factor;  // a zero may grow
           double e = Error(train, w, scale);
           if (e < error - 1e-7)
             error = e, better = true;
@@ -164,5 +204,8 @@ int main(int argc, char** argv) {
   }
   std::printf("kFourThreeBonus = %.0f, kDoubleThreeBonus = %.0f\n", std::round(w[kBonus]),
               std::round(w[kBonus + 1]));
+  if (!players.empty()) std::printf("\nstrength of the players (evaluation units):\n");
+  for (size_t p = 0; p < players.size(); ++p)
+    std::printf("  %-12s %6.0f\n", players[p].c_str(), w[kFeatures + p] - w[kFeatures]);
   return 0;
 }

@@ -1,5 +1,5 @@
 // The games kavro-arena records (--records DIR): a header line, then one
-// move a line as "x,y,ms", one-based; whatever follows the moves is skipped.
+// move a line as "x,y,ms", one-based, then the names of the players.
 #pragma once
 
 #include <cstdio>
@@ -9,17 +9,26 @@
 
 #include "patterns.h"
 
-// The squares played, in order (empty when the file holds no moves).
-inline std::vector<int> ReadRecordedGame(const char* path) {
+struct RecordedGame {
+  std::vector<int> moves;          // the squares played, in order
+  std::vector<std::string> names;  // who moved first, then the other (when recorded)
+};
+
+inline RecordedGame ReadRecordedGame(const char* path) {
   std::ifstream in(path);
   std::string line;
-  std::vector<int> moves;
+  RecordedGame game;
   std::getline(in, line);
   while (std::getline(in, line)) {
     int x = 0, y = 0, ms = 0;
     if (std::sscanf(line.c_str(), "%d,%d,%d", &x, &y, &ms) != 3) break;
-    if (x < 1 || x > 15 || y < 1 || y > 15) break;
-    moves.push_back(sample_engine::kSize * (x - 1) + (y - 1));
+    if (x < 1 || x > 15 || y < 1 || y > 15) return game;
+    game.moves.push_back(sample_engine::kSize * (x - 1) + (y - 1));
   }
-  return moves;
+  // The line that ended the moves is the first name.
+  do {
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    if (!line.empty()) game.names.push_back(line);
+  } while (std::getline(in, line));
+  return game;
 }
