@@ -61,13 +61,14 @@ struct SquareInfo {
 // shape and one for the class of the square. The weights differ for the
 // side to move ([0]), which can act first, and for the side that waits
 // ([1]). They were fitted to the results of recorded games between engine
-// versions (kavro-engine-fit, 40 000 positions), and the fit is why a bare
-// four counts for nothing: only a four with support, or a fork, wins tempo
-// that lasts.
-constexpr int kEvalWeight[2][kShapes] = {{0, 1, 9, 4, 15, 48, 0, 135, 250},
-                                         {0, 1, 8, 2, 11, 37, 0, 751, 250}};
-constexpr int kClassWeight[2][kThreats] = {{0, 34, 107, 58, 0, 239, 2110, 0, 0},
-                                           {0, 17, 27, 49, 0, 224, 670, 0, 0}};
+// versions (kavro-engine-fit, 46 500 positions), with each player's strength
+// fitted alongside so that the weights keep only what the position says. The
+// fit is why a closed two counts for nothing and a bare four for little:
+// only a four with support, or a fork, wins tempo that lasts.
+constexpr int kEvalWeight[2][kShapes] = {{0, 2, 0, 10, 38, 44, 22, 135, 250},
+                                         {0, 1, 0, 7, 16, 40, 46, 692, 250}};
+constexpr int kClassWeight[2][kThreats] = {{0, 64, 109, 139, 38, 481, 2571, 0, 0},
+                                           {0, 49, 34, 2, 71, 436, 872, 1, 0}};
 
 // Four shapes, one a line, as one number: shape of line d times kShapes^d.
 constexpr int kLineFactor[4] = {1, kShapes, kShapes* kShapes, kShapes* kShapes* kShapes};

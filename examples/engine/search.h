@@ -24,7 +24,7 @@ constexpr int kWin = 20000;  // a five now; kWin - n: a five n plies ahead
 // the other side has no four to answer with (fitted with the weights in
 // patterns.h).
 constexpr int kFourThreeBonus = 3450;
-constexpr int kDoubleThreeBonus = 3670;
+constexpr int kDoubleThreeBonus = 5582;
 // Which of those forks side, to move, holds unanswered: kMakesFourThree,
 // kMakesDoubleThree, or kQuiet for none.
 Threat UnansweredFork(const Tally& tally, int side);
