@@ -127,6 +127,31 @@ TEST(SampleEngineMove, PlaysItsForkAndStopsTheOpponentsFork) {
   EXPECT_EQ(Choose(cells), Square(8, 6));
 }
 
+// A bucket of four: the deep entry of this move outlives any number of
+// shallow stores beside it, but gives way once it is from a move before.
+TEST(SampleEngineThreads, TableKeepsDeepEntriesOfThisMoveOnly) {
+  sample_engine::TransTable table(2);
+  auto store = [&](uint64_t key, int depth) {
+    sample_engine::TableEntry e;
+    e.score = int(key % 1000), e.move = 7, e.depth = depth, e.bound = 3;
+    table.Store(key, e);
+  };
+  sample_engine::TableEntry got;
+  store(1, 12);
+  for (uint64_t key = 2; key < 100; ++key) store(key, 1 + int(key % 3));
+  ASSERT_TRUE(table.Probe(1, got));
+  EXPECT_EQ(got.depth, 12);
+  EXPECT_EQ(got.score, 1);
+  store(1, 5);  // the same position searched again replaces itself
+  ASSERT_TRUE(table.Probe(1, got));
+  EXPECT_EQ(got.depth, 5);
+  store(1, 12);
+  table.NextAge();
+  for (uint64_t key = 200; key < 204; ++key) store(key, 1);
+  EXPECT_FALSE(table.Probe(1, got));
+  for (uint64_t key = 200; key < 204; ++key) EXPECT_TRUE(table.Probe(key, got));
+}
+
 // What the search's two threads share: the table, stored into by both at
 // once, and the end of the move.
 TEST(SampleEngineThreads, SharedTableNeverMixesEntriesAndTheHelperStopsOnCall) {
@@ -139,7 +164,7 @@ TEST(SampleEngineThreads, SharedTableNeverMixesEntriesAndTheHelperStopsOnCall) {
     return e;
   };
   sample_engine::TransTable table(1);
-  // 12 keys over 2 slots: the threads keep overwriting each other's entries.
+  // 12 keys over 4 slots: the threads keep overwriting each other's entries.
   std::atomic<int> hits{0}, wrong{0};
   auto hammer = [&](uint64_t seed) {
     std::mt19937_64 random(seed);

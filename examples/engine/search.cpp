@@ -290,6 +290,7 @@ std::vector<int> Searcher::SafeMoves(const std::vector<int>& moves, SearchReport
 
 SearchReport Searcher::Choose() {
   SearchReport report;
+  table_.NextAge();
   int empty = -1;
   for (int s = 0; s < kCells && empty < 0; ++s)
     if (board_.Empty(s)) empty = s;
