@@ -30,6 +30,11 @@ TransTable& Searcher::Table() {
   return table;
 }
 
+BusyMoves& Searcher::Busy() {
+  thread_local BusyMoves busy;
+  return busy;
+}
+
 Searcher::Searcher(Board& board, Clock& clock, int threads) : Searcher(board, clock, Table()) {
   threads_ = std::max(1, threads);
 }
@@ -136,9 +141,22 @@ int Searcher::Search(int side, int depth, int alpha, int beta, int ply) {
   int count = moves.Size();
   if (!count) return 0;  // nowhere left to play
 
+  // With two threads at work, a move the other one is searching here comes
+  // last (never the first move: both search that one).
+  bool share = busy_ && depth >= 3;
+  int deferred[kCells][2], deferredCount = 0;  // the move and its place
   int alphaStart = alpha, best = -kInfinity, bestMove = -1;
-  for (int i = 0; i < count; ++i) {
-    int m = moves.Next();
+  for (int k = 0; k < count + deferredCount; ++k) {
+    int m, i;
+    if (k < count) {
+      m = moves.Next(), i = k;
+      if (i > 0 && share && busy_->Busy(key, m)) {
+        deferred[deferredCount][0] = m, deferred[deferredCount++][1] = i;
+        continue;
+      }
+    } else {
+      m = deferred[k - count][0], i = deferred[k - count][1];
+    }
     bool quiet = board_.ThreatOf(side, m) < kMakesThree && board_.ThreatOf(o, m) < kMakesThree;
     int value;
     if (depth == 1 && board_.ThreatOf(side, m) < kMakesFour) {
@@ -146,6 +164,7 @@ int Searcher::Search(int side, int depth, int alpha, int beta, int ply) {
       // value needs the counts and sums after the move, not the move.
       value = -Leaf(o, board_.TotalsAfter(m, side), ply + 1);
     } else {
+      if (share) busy_->Enter(key, m);
       board_.Place(m, side);
       if (i == 0) {
         value = -Search(o, depth - 1, -beta, -alpha, ply + 1);
@@ -158,6 +177,7 @@ int Searcher::Search(int side, int depth, int alpha, int beta, int ply) {
         if (value > alpha && value < beta) value = -Search(o, depth - 1, -beta, -alpha, ply + 1);
       }
       board_.Undo();
+      if (share) busy_->Leave(key, m);
     }
     if (value > best) best = value, bestMove = m;
     if (value > alpha) alpha = value;
@@ -337,6 +357,8 @@ SearchReport Searcher::Choose() {
   SearchReport helped;
   std::thread helper;
   if (threads_ > 1) {
+    busy_ = &Busy();
+    busy_->Clear();
     Position root;
     for (int s = 0; s < kCells; ++s) root.cells[s] = uint8_t(board_.At(s));
     helper = std::thread([&, root, rootMoves = moves, clock = clock_.HelperClock(&stop)] {
@@ -384,6 +406,7 @@ void Searcher::Deepen(std::vector<int>& moves, int firstDepth, bool paced, Searc
 SearchReport Searcher::Help(const Position& root, const std::vector<int>& moves, Clock clock) {
   Board board(root.cells);
   Searcher helper(board, clock, table_);
+  helper.busy_ = busy_;
   std::vector<int> ordered = moves;
   SearchReport report;
   helper.Deepen(ordered, 3, false, report);

@@ -106,6 +106,8 @@ class Searcher {
   // allocated once per thread that calls Choose.
   static TransTable& Table();
   TransTable& table_;
+  static BusyMoves& Busy();
+  BusyMoves* busy_ = nullptr;  // shared while two threads search
   int threads_ = 1;
   int killers_[kMaxPly + 2][2] = {};
   int history_[2][kCells] = {};

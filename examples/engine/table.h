@@ -82,4 +82,35 @@ class TransTable {
   uint8_t age_ = 1;  // empty slots read as age 0: the first to go
 };
 
+// The moves the threads are searching at the moment, by position and move.
+// A thread that finds a move of a position busy searches it last: by then
+// the other thread has usually stored its result, and meanwhile each works
+// on different moves instead of the same ones.
+class BusyMoves {
+ public:
+  bool Busy(uint64_t key, int move) const {
+    uint64_t tag = Tag(key, move);
+    return slots_[tag & kMask].load(std::memory_order_relaxed) == tag;
+  }
+  void Enter(uint64_t key, int move) {
+    uint64_t tag = Tag(key, move);
+    slots_[tag & kMask].store(tag, std::memory_order_relaxed);
+  }
+  void Leave(uint64_t key, int move) {
+    uint64_t tag = Tag(key, move);
+    slots_[tag & kMask].compare_exchange_strong(tag, 0, std::memory_order_relaxed);
+  }
+  // A search stopped by the clock leaves its marks behind.
+  void Clear() {
+    for (auto& slot : slots_) slot.store(0, std::memory_order_relaxed);
+  }
+
+ private:
+  static constexpr size_t kMask = 4095;
+  static uint64_t Tag(uint64_t key, int move) {
+    return key ^ (uint64_t(move) + 1) * 0x9e3779b97f4a7c15ull;
+  }
+  std::atomic<uint64_t> slots_[kMask + 1] = {};
+};
+
 }  // namespace sample_engine
