@@ -19,7 +19,8 @@
 //                     opponent's forced wins after each candidate, then
 //                     iterative deepening within the time left, on a
 //                     second thread too where there is a second core;
-//   table.h           the transposition table the threads share;
+//   table.h           the transposition table the threads share, and the
+//                     moves they are searching at the moment;
 //   timeman.{h,cpp}   the budget and its shares.
 #include "move.h"
 

@@ -4,7 +4,8 @@
 // searched when a threat stands. The threat solver finds forced wins at the
 // root and, before the move is chosen, the opponent's forced wins after it.
 // With two threads, a helper searches the candidates from the moment the
-// defence starts checking them; the two share the table (lazy SMP).
+// defence starts checking them; the two share the table (lazy SMP), and
+// each puts last the moves the other is searching at the same position.
 #pragma once
 
 #include <algorithm>
