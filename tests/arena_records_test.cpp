@@ -52,7 +52,7 @@ TEST(ArenaRecords, WrittenGamesReadBack) {
     EXPECT_NE(text.find(firstMove), std::string::npos);
     PsqGame game;
     std::string error;
-    ASSERT_TRUE(ParsePsq(text, game, error)) << error;
+    ASSERT_TRUE(ReadPsq(path, game, error)) << error;
     ASSERT_EQ(game.moves.size(), r.moves.size());
     for (size_t i = 0; i < r.moves.size(); ++i) {
       EXPECT_EQ(game.moves[i].x, r.moves[i].x);
@@ -76,6 +76,8 @@ TEST(ArenaRecords, WrittenGamesReadBack) {
   EXPECT_NE(error.find("20x20"), std::string::npos);
   EXPECT_FALSE(ParsePsq("Piskvorky 15x15, 11:11, 0\n3,4,0\n3,4,9\n", game, error));
   EXPECT_FALSE(ParsePsq("Piskvorky 15x15, 11:11, 0\n16,4,0\n", game, error));
+  EXPECT_FALSE(ReadPsq(::testing::TempDir() + "no-such-record.psq", game, error));
+  EXPECT_NE(error.find("cannot read"), std::string::npos);
 }
 
 TEST(ArenaRecords, ReplayShowsEveryMoveAndTheFive) {

@@ -160,13 +160,9 @@ bool FindProgram(const std::string& name) {
 }
 
 int Replay(const std::string& path) {
-  std::string text, error;
+  std::string error;
   PsqGame game;
-  if (!ReadText(path, text)) {
-    std::fprintf(stderr, "kavro-arena: cannot read %s\n", path.c_str());
-    return 1;
-  }
-  if (!ParsePsq(text, game, error)) {
+  if (!ReadPsq(path, game, error)) {
     std::fprintf(stderr, "kavro-arena: %s: %s\n", path.c_str(), error.c_str());
     return 1;
   }

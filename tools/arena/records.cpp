@@ -1,6 +1,7 @@
 #include "tools/arena/records.h"
 
 #include <cstdio>
+#include <fstream>
 #include <sstream>
 
 namespace {
@@ -65,6 +66,17 @@ bool ParsePsq(const std::string& text, PsqGame& game, std::string& error) {
     if (!line.empty()) game.names.push_back(line);
   }
   return true;
+}
+
+bool ReadPsq(const std::string& path, PsqGame& game, std::string& error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = "cannot read " + path;
+    return false;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  return ParsePsq(text.str(), game, error);
 }
 
 std::string SummaryLine(const GameRecord& record, const std::string& yellowName,

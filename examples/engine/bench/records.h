@@ -2,8 +2,6 @@
 // reader of its .psq files.
 #pragma once
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,13 +15,10 @@ struct RecordedGame {
 
 // Empty when the file cannot be read or holds no game.
 inline RecordedGame ReadRecordedGame(const char* path) {
-  std::ifstream in(path);
-  std::ostringstream text;
-  text << in.rdbuf();
   PsqGame psq;
   std::string error;
   RecordedGame game;
-  if (!ParsePsq(text.str(), psq, error)) return game;
+  if (!ReadPsq(path, psq, error)) return game;
   for (const MoveRecord& m : psq.moves) game.moves.push_back(sample_engine::kSize * m.x + m.y);
   game.names = psq.names;
   return game;
