@@ -60,15 +60,6 @@ int Usage(const std::string& why = "") {
   return 2;
 }
 
-bool ReadText(const std::string& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::stringstream all;
-  all << in.rdbuf();
-  text = all.str();
-  return true;
-}
-
 std::string Split(const std::string& text, std::string& value) {
   size_t eq = text.find('=');
   if (eq == std::string::npos) return "";

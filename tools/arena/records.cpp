@@ -68,15 +68,22 @@ bool ParsePsq(const std::string& text, PsqGame& game, std::string& error) {
   return true;
 }
 
-bool ReadPsq(const std::string& path, PsqGame& game, std::string& error) {
+bool ReadText(const std::string& path, std::string& text) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "cannot read " + path;
+  if (!in) return false;
+  std::ostringstream all;
+  all << in.rdbuf();
+  text = all.str();
+  return true;
+}
+
+bool ReadPsq(const std::string& path, PsqGame& game, std::string& error) {
+  std::string text;
+  if (!ReadText(path, text)) {
+    error = "cannot read the file";
     return false;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  return ParsePsq(text.str(), game, error);
+  return ParsePsq(text, game, error);
 }
 
 std::string SummaryLine(const GameRecord& record, const std::string& yellowName,

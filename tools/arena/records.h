@@ -18,6 +18,8 @@ std::string PsqText(const GameRecord& record, const std::string& yellowName,
                     const std::string& blueName);
 // False with error on anything but a 15x15 record with moves on free squares.
 bool ParsePsq(const std::string& text, PsqGame& game, std::string& error);
+// A whole file (the arena's openings and records); false when it cannot be read.
+bool ReadText(const std::string& path, std::string& text);
 // The same for a file; error also says when it cannot be read.
 bool ReadPsq(const std::string& path, PsqGame& game, std::string& error);
 
